@@ -1,0 +1,35 @@
+#pragma once
+// A role: the unit permissions are granted to. The object holds the role's row of tRole; its
+// product, users, right and available statuses are read from the database when asked.
+#include <string>
+
+#include "engine/com/CoClass.h"
+#include "engine/com/generated/ClassInfos.h"
+#include "engine/com/generated/InterfaceStubs.h"
+
+namespace velmora::engine {
+
+struct RoleData {
+    LONG id = 0; // RoleID; 0 until stored
+    std::string name;
+    std::string description;
+};
+
+class CRole : public CoClass<IRoleStub, classes::Role> {
+  public:
+    // Engine side: the fields as stored, for the row mapping and the sets.
+    RoleData& Data() { return data_; }
+    const RoleData& Data() const { return data_; }
+    void SetID(LONG id) { data_.id = id; }
+
+    HRESULT STDMETHODCALLTYPE get_ID(LONG* pVal) override;
+    HRESULT STDMETHODCALLTYPE get_Name(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_Name(BSTR newVal) override;
+    HRESULT STDMETHODCALLTYPE get_Description(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_Description(BSTR newVal) override;
+
+  private:
+    RoleData data_;
+};
+
+} // namespace velmora::engine

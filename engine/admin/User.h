@@ -1,0 +1,60 @@
+#pragma once
+// A user: the person who logs in, reports and fixes bugs. The object holds the user's row of
+// tUser (the password in clear); its roles and system information are read when asked.
+#include <string>
+
+#include "engine/com/CoClass.h"
+#include "engine/com/generated/ClassInfos.h"
+#include "engine/com/generated/InterfaceStubs.h"
+
+namespace velmora::engine {
+
+struct UserData {
+    LONG id = 0; // UserID; 0 until stored
+    std::string loginName;
+    std::string userName;
+    std::string description;
+    std::string password;
+    std::string email;
+    std::string position;
+    std::string address;
+    std::string phone;
+    std::string department;
+};
+
+class CUser : public CoClass<IUserStub, classes::User> {
+  public:
+    // Engine side: the fields as stored, for the row mapping and the sets.
+    UserData& Data() { return data_; }
+    const UserData& Data() const { return data_; }
+    void SetID(LONG id) { data_.id = id; }
+
+    HRESULT STDMETHODCALLTYPE get_ID(LONG* pVal) override;
+    HRESULT STDMETHODCALLTYPE get_LoginName(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_LoginName(BSTR newVal) override;
+    HRESULT STDMETHODCALLTYPE get_UserName(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_UserName(BSTR newVal) override;
+    HRESULT STDMETHODCALLTYPE get_Description(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_Description(BSTR newVal) override;
+    HRESULT STDMETHODCALLTYPE get_Password(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_Password(BSTR newVal) override;
+    HRESULT STDMETHODCALLTYPE get_EMail(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_EMail(BSTR newVal) override;
+    HRESULT STDMETHODCALLTYPE get_Position(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_Position(BSTR newVal) override;
+    HRESULT STDMETHODCALLTYPE get_Address(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_Address(BSTR newVal) override;
+    HRESULT STDMETHODCALLTYPE get_Phone(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_Phone(BSTR newVal) override;
+    HRESULT STDMETHODCALLTYPE get_Department(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_Department(BSTR newVal) override;
+    // A user's classifications are reached through the session: the getter gives null and the
+    // setter ignores its argument.
+    HRESULT STDMETHODCALLTYPE get_ClassSet(IClassificationSet** pVal) override;
+    HRESULT STDMETHODCALLTYPE put_ClassSet(IClassificationSet* newVal) override;
+
+  private:
+    UserData data_;
+};
+
+} // namespace velmora::engine

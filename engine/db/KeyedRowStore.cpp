@@ -1,0 +1,372 @@
+#include "KeyedRowStore.h"
+
+#include "ContentDigest.h"
+#include "ErrorCodes.h"
+#include "Statement.h"
+#include "WriteScope.h"
+
+#include <algorithm>
+#include <cctype>
+#include <sqlite3.h>
+
+namespace velmora::db {
+namespace {
+
+// Values longer than these stay in the database until they are asked for.
+constexpr int64_t kLongBinary = 64 * 1024;
+constexpr int64_t kLongText = 64 * 1024;
+// Rows fetched by one statement: keeps the statement text and its IN list small.
+constexpr size_t kFetchBatch = 500;
+// Long binaries travel to and from the database in pieces of this size.
+constexpr size_t kBlobPiece = 1024 * 1024;
+
+bool Prepares(sqlite3* db, const std::string& sql) {
+    sqlite3_stmt* statement = nullptr;
+    const int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
+    sqlite3_finalize(statement);
+    return rc == SQLITE_OK && statement != nullptr;
+}
+
+// The statement's row keys in its own order. Without an ORDER BY the rows come in rowid order,
+// so that a plain SELECT lists rows in the order they were added.
+std::string KeyQuery(const SelectShape& shape, const std::string& keyColumns) {
+    std::string rest = shape.fromRest;
+    if (!shape.hasOrderBy) {
+        const std::string order = " ORDER BY " + shape.reference + ".rowid ";
+        if (shape.limitOffset == std::string::npos) {
+            rest += order;
+        } else {
+            rest.insert(shape.limitOffset, order);
+        }
+    }
+    return "SELECT " + keyColumns + " FROM" + rest;
+}
+
+} // namespace
+
+std::unique_ptr<KeyedRowStore> KeyedRowStore::TryCreate(sqlite3* db, const std::string& sql,
+                                                        const std::vector<ColumnInfo>& columns,
+                                                        bool updatable) {
+    const SelectShape shape = AnalyseSelect(sql);
+    if (!shape.singleTable || columns.empty()) return nullptr;
+    for (const ColumnInfo& column : columns) {
+        if (column.column.empty() || !EqualsNoCase(column.table, shape.table) ||
+            column.database != columns.front().database) {
+            return nullptr;
+        }
+    }
+    // The plain key query serves when the statement's conditions and order name table columns
+    // only; an order by a result alias needs the select list as well.
+    std::string keyQuery = KeyQuery(shape, shape.reference + ".rowid");
+    if (!Prepares(db, keyQuery)) {
+        keyQuery = KeyQuery(shape, shape.reference + ".rowid," + shape.selectList);
+        if (!Prepares(db, keyQuery)) return nullptr;
+    }
+    return std::unique_ptr<KeyedRowStore>(new KeyedRowStore(db, columns, keyQuery, updatable));
+}
+
+KeyedRowStore::KeyedRowStore(sqlite3* db, std::vector<ColumnInfo> columns, std::string keyQuery,
+                             bool updatable)
+    : db_(db), keyQuery_(std::move(keyQuery)), updatable_(updatable) {
+    columns_ = std::move(columns);
+}
+
+std::string KeyedRowStore::QualifiedTable() const {
+    return QuoteName(columns_.front().database) + "." + QuoteName(columns_.front().table);
+}
+
+// rowid, then per column: the length of a long binary (else NULL) and the value (NULL for a long
+// binary). typeof() and length() of a column do not read a binary's content.
+std::string KeyedRowStore::RowProjection() const {
+    std::string projection = "rowid";
+    const std::string limit = std::to_string(kLongBinary);
+    for (const ColumnInfo& column : columns_) {
+        const std::string name = QuoteName(column.column);
+        const std::string isLong = "typeof(" + name + ")='blob' AND length(" + name + ")>" + limit;
+        projection += ", CASE WHEN " + isLong + " THEN length(" + name + ") END";
+        projection += ", CASE WHEN " + isLong + " THEN NULL ELSE " + name + " END";
+    }
+    return projection;
+}
+
+Row KeyedRowStore::ReadRow(sqlite3_stmt* statement) const {
+    Row row;
+    row.id = sqlite3_column_int64(statement, 0);
+    row.cells.reserve(columns_.size());
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        const int lengthColumn = static_cast<int>(1 + 2 * i);
+        Cell cell;
+        if (sqlite3_column_type(statement, lengthColumn) != SQLITE_NULL) {
+            cell.storage = Storage::Blob;
+            cell.deferredSize = sqlite3_column_int64(statement, lengthColumn);
+        } else {
+            cell = ReadCell(statement, lengthColumn + 1);
+            if (cell.storage == Storage::Text &&
+                static_cast<int64_t>(cell.bytes.size()) > kLongText) {
+                cell.deferredSize = static_cast<int64_t>(cell.bytes.size());
+                cell.digest = ContentDigest(cell.bytes.data(), cell.bytes.size());
+                std::string().swap(cell.bytes);
+            }
+        }
+        row.cells.push_back(std::move(cell));
+    }
+    return row;
+}
+
+std::vector<int64_t> KeyedRowStore::Run() {
+    cache_.clear();
+    Statement keys(db_, keyQuery_);
+    std::vector<int64_t> ids;
+    while (keys.Step())
+        ids.push_back(keys.ColumnInt64(0));
+    return ids;
+}
+
+const Row* KeyedRowStore::Cached(int64_t id) const {
+    const auto it = cache_.find(id);
+    return it == cache_.end() ? nullptr : &it->second;
+}
+
+void KeyedRowStore::Cache(Row row) {
+    const int64_t id = row.id;
+    cache_.insert_or_assign(id, std::move(row));
+}
+
+void KeyedRowStore::Fetch(const std::vector<int64_t>& ids) {
+    for (size_t start = 0; start < ids.size(); start += kFetchBatch) {
+        std::string list;
+        for (size_t i = start; i < std::min(ids.size(), start + kFetchBatch); ++i) {
+            if (!list.empty()) list += ',';
+            list += std::to_string(ids[i]);
+        }
+        Statement rows(db_, "SELECT " + RowProjection() + " FROM " + QualifiedTable() +
+                                " WHERE rowid IN (" + list + ")");
+        while (rows.Step())
+            Cache(ReadRow(rows.get()));
+    }
+}
+
+std::vector<int64_t> KeyedRowStore::LoadPage(const std::vector<int64_t>& ids) {
+    cache_.clear();
+    Fetch(ids);
+    std::vector<int64_t> missing;
+    for (const int64_t id : ids) {
+        if (!cache_.contains(id)) missing.push_back(id);
+    }
+    return missing;
+}
+
+void KeyedRowStore::Reload(int64_t id) {
+    cache_.erase(id);
+    Fetch({id});
+}
+
+std::unordered_set<int64_t> KeyedRowStore::Matching(const std::string& criterion,
+                                                    const std::vector<int64_t>&) {
+    // The condition sees the record set's columns under the record set's names.
+    std::string view = "SELECT rowid AS velmora_key";
+    for (const ColumnInfo& column : columns_) {
+        view += ", " + QuoteName(column.column) + " AS " + QuoteName(column.name);
+    }
+    view += " FROM " + QualifiedTable();
+    Statement query(db_, "SELECT velmora_key FROM (" + view + ") WHERE (" + criterion + ")");
+    std::unordered_set<int64_t> ids;
+    while (query.Step())
+        ids.insert(query.ColumnInt64(0));
+    return ids;
+}
+
+Value KeyedRowStore::FullValue(const Row& row, size_t column) {
+    const Cell& cell = row.cells.at(column);
+    if (!cell.IsDeferred()) return CellToValue(cell, columns_[column].declType);
+    Statement read(db_, "SELECT " + QuoteName(columns_[column].column) + " FROM " +
+                            QualifiedTable() + " WHERE rowid=?");
+    sqlite3_bind_int64(read.get(), 1, row.id);
+    if (!read.Step()) {
+        Fail(kErrDeletedRow, "Row handle referred to a deleted row or a row marked for deletion.");
+    }
+    return CellToValue(ReadCell(read.get(), 0), columns_[column].declType);
+}
+
+std::vector<uint8_t> KeyedRowStore::ReadBytes(const Row& row, size_t column, int64_t offset,
+                                              size_t count) {
+    const Cell& cell = row.cells.at(column);
+    if (!cell.IsDeferred()) {
+        const int64_t size = static_cast<int64_t>(cell.bytes.size());
+        if (offset >= size) return {};
+        const size_t take = static_cast<size_t>(std::min<int64_t>(count, size - offset));
+        return std::vector<uint8_t>(cell.bytes.begin() + offset,
+                                    cell.bytes.begin() + offset + static_cast<int64_t>(take));
+    }
+    // Read straight from the stored value, without loading the rest of it.
+    const ColumnInfo& info = columns_[column];
+    sqlite3_blob* blob = nullptr;
+    int rc = sqlite3_blob_open(db_, info.database.c_str(), info.table.c_str(), info.column.c_str(),
+                               row.id, 0, &blob);
+    if (rc != SQLITE_OK) {
+        sqlite3_blob_close(blob);
+        FailSqlite(db_, rc);
+    }
+    const int64_t size = sqlite3_blob_bytes(blob);
+    std::vector<uint8_t> bytes;
+    if (offset < size) {
+        bytes.resize(static_cast<size_t>(std::min<int64_t>(count, size - offset)));
+        rc = sqlite3_blob_read(blob, bytes.data(), static_cast<int>(bytes.size()),
+                               static_cast<int>(offset));
+    }
+    sqlite3_blob_close(blob);
+    if (rc != SQLITE_OK) FailSqlite(db_, rc);
+    return bytes;
+}
+
+std::string KeyedRowStore::UnchangedCondition(const Row& original, int firstParameter) const {
+    std::string condition;
+    int parameter = firstParameter;
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        const Cell& cell = original.cells[i];
+        const std::string name = QuoteName(columns_[i].column);
+        const std::string p = "?" + std::to_string(parameter);
+        if (cell.storage == Storage::Null) {
+            condition += " AND " + name + " IS NULL";
+            continue;
+        }
+        ++parameter;
+        // A long binary that was not kept is recognised by its length (its content is never
+        // loaded whole), a long text by its fingerprint.
+        if (cell.IsDeferred() && cell.storage == Storage::Blob) {
+            condition += " AND typeof(" + name + ")='blob' AND length(" + name + ")=" + p;
+        } else if (cell.IsDeferred()) {
+            condition += " AND typeof(" + name + ")='text' AND velmora_digest(" + name + ")=" + p;
+        } else {
+            // Binary comparison: texts compare without regard to case by default, but a change
+            // of case is a change.
+            condition += " AND " + name + " IS " + p + " COLLATE BINARY";
+        }
+    }
+    return condition;
+}
+
+int KeyedRowStore::BindUnchanged(sqlite3_stmt* statement, const Row& original,
+                                 int firstParameter) const {
+    int parameter = firstParameter;
+    for (const Cell& cell : original.cells) {
+        if (cell.storage == Storage::Null) continue;
+        if (cell.IsDeferred()) {
+            sqlite3_bind_int64(statement, parameter++,
+                               cell.storage == Storage::Blob ? cell.deferredSize : cell.digest);
+        } else {
+            BindCell(statement, parameter++, cell);
+        }
+    }
+    return parameter;
+}
+
+void KeyedRowStore::WriteSpools(int64_t rowid, const EditBuffer& edit) {
+    std::vector<uint8_t> piece(kBlobPiece);
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        const ChunkSpool* spool = edit.spools[i].get();
+        if (spool == nullptr || spool->Size() == 0) continue;
+        const ColumnInfo& info = columns_[i];
+        sqlite3_blob* blob = nullptr;
+        int rc = sqlite3_blob_open(db_, info.database.c_str(), info.table.c_str(),
+                                   info.column.c_str(), rowid, 1, &blob);
+        for (int64_t offset = 0; rc == SQLITE_OK && offset < spool->Size();) {
+            const size_t got = spool->ReadAt(offset, piece.data(), piece.size());
+            if (got == 0) break;
+            rc = sqlite3_blob_write(blob, piece.data(), static_cast<int>(got),
+                                    static_cast<int>(offset));
+            offset += static_cast<int64_t>(got);
+        }
+        sqlite3_blob_close(blob);
+        if (rc != SQLITE_OK) FailSqlite(db_, rc);
+    }
+}
+
+int64_t KeyedRowStore::Insert(const EditBuffer& edit) {
+    if (!updatable_) FailNotUpdatable();
+    std::string names;
+    std::string values;
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        if (!edit.Touched(i)) continue;
+        if (!names.empty()) {
+            names += ", ";
+            values += ", ";
+        }
+        names += QuoteName(columns_[i].column);
+        values += edit.spools[i] ? "zeroblob(?)" : "?";
+    }
+    const std::string sql =
+        "INSERT INTO " + QualifiedTable() +
+        (names.empty() ? " DEFAULT VALUES" : " (" + names + ") VALUES (" + values + ")") +
+        " RETURNING rowid";
+    WriteScope scope(db_);
+    int64_t rowid = 0;
+    {
+        Statement insert(db_, sql);
+        int parameter = 1;
+        for (size_t i = 0; i < columns_.size(); ++i) {
+            if (edit.spools[i]) {
+                sqlite3_bind_int64(insert.get(), parameter++, edit.spools[i]->Size());
+            } else if (edit.values[i]) {
+                BindValue(insert.get(), parameter++, *edit.values[i]);
+            }
+        }
+        if (!insert.Step()) Fail(kErrFail, "The new row was not stored.");
+        rowid = insert.ColumnInt64(0);
+        insert.Run();
+    }
+    WriteSpools(rowid, edit);
+    Reload(rowid);
+    scope.Commit();
+    return rowid;
+}
+
+void KeyedRowStore::Update(const Row& original, const EditBuffer& edit) {
+    if (!updatable_) FailNotUpdatable();
+    std::string assignments;
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        if (!edit.Touched(i)) continue;
+        if (!assignments.empty()) assignments += ", ";
+        assignments += QuoteName(columns_[i].column) + (edit.spools[i] ? "=zeroblob(?)" : "=?");
+    }
+    if (assignments.empty()) return;
+    WriteScope scope(db_);
+    {
+        int parameter = 1;
+        for (size_t i = 0; i < columns_.size(); ++i) {
+            if (edit.Touched(i)) ++parameter;
+        }
+        Statement update(db_, "UPDATE " + QualifiedTable() + " SET " + assignments +
+                                  " WHERE rowid=?" + std::to_string(parameter) +
+                                  UnchangedCondition(original, parameter + 1));
+        parameter = 1;
+        for (size_t i = 0; i < columns_.size(); ++i) {
+            if (edit.spools[i]) {
+                sqlite3_bind_int64(update.get(), parameter++, edit.spools[i]->Size());
+            } else if (edit.values[i]) {
+                BindValue(update.get(), parameter++, *edit.values[i]);
+            }
+        }
+        sqlite3_bind_int64(update.get(), parameter, original.id);
+        BindUnchanged(update.get(), original, parameter + 1);
+        update.Run();
+        if (sqlite3_changes(db_) == 0) FailConcurrency();
+    }
+    WriteSpools(original.id, edit);
+    Reload(original.id);
+    scope.Commit();
+}
+
+void KeyedRowStore::Remove(const Row& original) {
+    if (!updatable_) FailNotUpdatable();
+    Statement remove(db_, "DELETE FROM " + QualifiedTable() + " WHERE rowid=?1" +
+                              UnchangedCondition(original, 2));
+    sqlite3_bind_int64(remove.get(), 1, original.id);
+    BindUnchanged(remove.get(), original, 2);
+    remove.Run();
+    if (sqlite3_changes(db_) == 0) FailConcurrency();
+    const int64_t id = original.id; // original may live in the cache
+    cache_.erase(id);
+}
+
+} // namespace velmora::db

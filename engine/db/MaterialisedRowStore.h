@@ -1,0 +1,43 @@
+#pragma once
+// The whole result of a statement a keyed cursor cannot serve (joins, DISTINCT, aggregates),
+// held in memory and read-only.
+#include "RowStore.h"
+
+#include <map>
+
+struct sqlite3;
+
+namespace velmora::db {
+
+class Statement;
+
+class MaterialisedRowStore : public RowStore {
+  public:
+    MaterialisedRowStore(sqlite3* db, std::string sql, std::vector<ColumnInfo> columns);
+    ~MaterialisedRowStore() override;
+
+    bool Updatable() const override { return false; }
+    std::vector<int64_t> Run() override;
+    const Row* Cached(int64_t id) const override;
+    std::vector<int64_t> LoadPage(const std::vector<int64_t>&) override { return {}; }
+    std::unordered_set<int64_t> Matching(const std::string& criterion,
+                                         const std::vector<int64_t>& candidates) override;
+    Value FullValue(const Row& row, size_t column) override;
+    std::vector<uint8_t> ReadBytes(const Row& row, size_t column, int64_t offset,
+                                   size_t count) override;
+    int64_t Insert(const EditBuffer&) override;
+    void Update(const Row&, const EditBuffer&) override;
+    void Remove(const Row&) override;
+
+  private:
+    std::string RowAsSelect(const Row& row) const;
+
+    sqlite3* db_;
+    std::string sql_;
+    std::vector<Row> rows_;
+    // Condition checks prepared per shape of row, for the criterion last asked about.
+    std::string criterion_;
+    std::map<std::string, std::unique_ptr<Statement>> checks_;
+};
+
+} // namespace velmora::db

@@ -1,0 +1,622 @@
+#include "Database.h"
+#include "ErrorCodes.h"
+#include "KeyedRowStore.h"
+#include "MaterialisedRowStore.h"
+#include "SharedDatabase.h"
+#include "SqlDialect.h"
+#include "Statement.h"
+
+#include <algorithm>
+#include <cctype>
+#include <unordered_set>
+
+namespace velmora::db {
+namespace {
+
+constexpr LONG kDefaultPageSize = 200;
+
+[[noreturn]] void FailInvalidArgument() {
+    Fail(kErrInvalidArgument, "Arguments are of the wrong type, are out of acceptable range, or "
+                              "are in conflict with one another.");
+}
+
+[[noreturn]] void FailFetchBackward() {
+    Fail(kErrCantFetchBack, "Rowset does not support fetching backward.");
+}
+
+int64_t SizeOf(const Value& value) {
+    switch (value.kind()) {
+    case Value::Kind::Null:
+        return 0;
+    case Value::Kind::Int32:
+        return 4;
+    case Value::Kind::Byte:
+        return 1;
+    case Value::Kind::Bool:
+        return 2;
+    case Value::Kind::Double:
+    case Value::Kind::Date:
+        return 8;
+    case Value::Kind::Text:
+        return static_cast<int64_t>(value.asText().size());
+    case Value::Kind::Binary:
+        return static_cast<int64_t>(value.asBinary().size());
+    }
+    return 0;
+}
+
+} // namespace
+
+struct Recordset::Impl {
+    enum class Mode { None, Edit, Add };
+
+    std::unique_ptr<Connection> ownConnection;
+    Connection* connection = nullptr;
+    std::shared_ptr<SharedDatabase> database;
+    std::unique_ptr<RowStore> store; // after database: destroyed first
+    CursorType cursor = CursorType::ForwardOnly;
+    std::string source;
+    std::string filter;
+    LONG pageSize = kDefaultPageSize;
+    std::optional<int64_t> lockLevel; // the write lock of a pessimistic set
+
+    std::vector<int64_t> all;     // the statement's rows, plus rows added through this set
+    std::vector<int64_t> visible; // those the filter lets through, in the same order
+    ptrdiff_t pos = -1;           // index in visible; -1 before the first, size() after the last
+    bool onDeleted = false;       // the current row was deleted; pos is the row after it
+
+    Mode mode = Mode::None;
+    EditBuffer edit;
+    ptrdiff_t positionBeforeAdd = -1;
+    std::vector<int64_t> chunkOffsets; // GetChunk progress per column on the current row
+
+    ptrdiff_t Size() const { return static_cast<ptrdiff_t>(visible.size()); }
+    size_t Columns() const { return store->Columns().size(); }
+
+    void RequireOpen() const {
+        if (!store) FailClosed();
+    }
+
+    void RequireUpdatable() const {
+        if (!store->Updatable()) FailNotUpdatable();
+    }
+
+    size_t Column(LONG index) const {
+        RequireOpen();
+        if (index < 0 || static_cast<size_t>(index) >= Columns()) {
+            Fail(kErrItemNotFound, "Item cannot be found in the collection corresponding to the "
+                                   "requested name or ordinal.");
+        }
+        return static_cast<size_t>(index);
+    }
+
+    size_t Column(const std::string& name) const {
+        RequireOpen();
+        const auto& columns = store->Columns();
+        for (size_t i = 0; i < columns.size(); ++i) {
+            if (EqualsNoCase(columns[i].name, name)) return i;
+        }
+        Fail(kErrItemNotFound, "Item cannot be found in the collection corresponding to the "
+                               "requested name or ordinal ('" +
+                                   name + "').");
+    }
+
+    bool OnRow() const { return !onDeleted && pos >= 0 && pos < Size(); }
+
+    void ResetChunks() { chunkOffsets.assign(store ? Columns() : 0, 0); }
+
+    void ResetEdit() {
+        mode = Mode::None;
+        edit.Reset(Columns());
+    }
+
+    // Removes rows that no longer exist from the set.
+    void Forget(const std::unordered_set<int64_t>& gone) {
+        const auto isGone = [&gone](int64_t id) { return gone.contains(id); };
+        all.erase(std::remove_if(all.begin(), all.end(), isGone), all.end());
+        visible.erase(std::remove_if(visible.begin(), visible.end(), isGone), visible.end());
+    }
+
+    // Makes the row at index current, loading its page. A row that someone else deleted since the
+    // keys were read is dropped, and the move goes on in its direction.
+    void Arrive(ptrdiff_t index, int direction) {
+        onDeleted = false;
+        ResetChunks();
+        for (;;) {
+            if (index < 0) {
+                pos = -1;
+                return;
+            }
+            if (index >= Size()) {
+                pos = Size();
+                return;
+            }
+            const int64_t id = visible[index];
+            if (store->Cached(id) == nullptr) {
+                const ptrdiff_t start = index / pageSize * pageSize;
+                const ptrdiff_t end = std::min<ptrdiff_t>(Size(), start + pageSize);
+                const auto missing = store->LoadPage(
+                    std::vector<int64_t>(visible.begin() + start, visible.begin() + end));
+                if (!missing.empty()) {
+                    const std::unordered_set<int64_t> gone(missing.begin(), missing.end());
+                    const ptrdiff_t goneBefore =
+                        std::count_if(visible.begin() + start, visible.begin() + index,
+                                      [&gone](int64_t before) { return gone.contains(before); });
+                    const bool targetGone = gone.contains(id);
+                    Forget(gone);
+                    index -= goneBefore;
+                    if (targetGone) {
+                        if (direction < 0) --index;
+                        continue;
+                    }
+                }
+            }
+            pos = index;
+            return;
+        }
+    }
+
+    const Row& CurrentRow() {
+        if (mode == Mode::Add || !OnRow()) FailNoCurrentRecord();
+        if (const Row* row = store->Cached(visible[pos])) return *row;
+        store->LoadPage({visible[pos]});
+        if (const Row* row = store->Cached(visible[pos])) return *row;
+        Fail(kErrDeletedRow, "Row handle referred to a deleted row or a row marked for deletion.");
+    }
+
+    // Saves a pending edit or new row, as moving off it does.
+    void SaveEdit() {
+        if (mode == Mode::Edit) {
+            if (!edit.Empty()) {
+                const Row original = CurrentRow(); // the store may replace its cached copy
+                store->Update(original, edit);
+            }
+        } else if (mode == Mode::Add) {
+            const int64_t id = store->Insert(edit);
+            all.push_back(id);
+            visible.push_back(id);
+            pos = Size() - 1;
+            onDeleted = false;
+        } else {
+            return;
+        }
+        ResetEdit();
+        ResetChunks();
+    }
+
+    void BeginEdit() {
+        RequireOpen();
+        RequireUpdatable();
+        if (mode != Mode::None) return;
+        if (!OnRow()) FailNoCurrentRecord();
+        CurrentRow();
+        mode = Mode::Edit;
+        edit.Reset(Columns());
+    }
+
+    bool Pending(size_t column) const { return mode != Mode::None && edit.Touched(column); }
+
+    Value CurrentValue(size_t column) {
+        if (Pending(column)) {
+            if (edit.values[column]) return *edit.values[column];
+            const ChunkSpool& spool = *edit.spools[column];
+            std::vector<uint8_t> bytes(static_cast<size_t>(spool.Size()));
+            spool.ReadAt(0, bytes.data(), bytes.size());
+            return Value::Binary(std::move(bytes));
+        }
+        if (mode == Mode::Add) return Value::Null();
+        return store->FullValue(CurrentRow(), column);
+    }
+
+    int64_t CurrentSize(size_t column) {
+        if (Pending(column)) {
+            return edit.values[column] ? SizeOf(*edit.values[column]) : edit.spools[column]->Size();
+        }
+        if (mode == Mode::Add) return 0;
+        const Row& row = CurrentRow();
+        const Cell& cell = row.cells[column];
+        if (cell.IsDeferred()) return cell.deferredSize;
+        return SizeOf(CellToValue(cell, store->Columns()[column].declType));
+    }
+
+    // Whether the current value is a text or binary (or NULL), which GetChunk reads.
+    bool HoldsBytes(size_t column) {
+        if (Pending(column) && edit.spools[column]) return true;
+        if (Pending(column) || mode == Mode::Add) {
+            const Value::Kind kind = CurrentValue(column).kind();
+            return kind == Value::Kind::Null || kind == Value::Kind::Text ||
+                   kind == Value::Kind::Binary;
+        }
+        const Storage storage = CurrentRow().cells[column].storage;
+        return storage == Storage::Null || storage == Storage::Text || storage == Storage::Blob;
+    }
+
+    std::vector<uint8_t> CurrentBytes(size_t column, int64_t offset, size_t count) {
+        if (Pending(column) && edit.spools[column]) {
+            std::vector<uint8_t> bytes(count);
+            bytes.resize(edit.spools[column]->ReadAt(offset, bytes.data(), count));
+            return bytes;
+        }
+        if (Pending(column) || mode == Mode::Add) {
+            const Value value = CurrentValue(column);
+            const std::string text = value.toText();
+            if (offset >= static_cast<int64_t>(text.size())) return {};
+            const size_t take = std::min(count, text.size() - static_cast<size_t>(offset));
+            return std::vector<uint8_t>(text.begin() + offset, text.begin() + offset + take);
+        }
+        return store->ReadBytes(CurrentRow(), column, offset, count);
+    }
+
+    void Open(const std::string& sql, Connection& active, CursorType cursorType,
+              LockType lockType) {
+        if (store) Fail(kErrObjectOpen, "Operation is not allowed when the object is open.");
+        if (!active.IsOpen()) FailClosed();
+        const auto& shared = SharedOf(active);
+        const std::string translated = TranslateDateLiterals(sql);
+        std::vector<ColumnInfo> columns;
+        {
+            Statement statement(shared->Handle(), translated);
+            if (statement.ColumnCount() == 0) {
+                // A statement that returns no rows runs, and the set stays closed.
+                statement.Run();
+                return;
+            }
+            columns = DescribeColumns(statement.get());
+        }
+        if (lockType == LockType::Pessimistic) lockLevel = shared->BeginLevel();
+        database = shared;
+        connection = &active;
+        cursor = cursorType;
+        source = sql;
+        filter.clear();
+        try {
+            const bool updatable = lockType != LockType::ReadOnly;
+            store = KeyedRowStore::TryCreate(shared->Handle(), translated, columns, updatable);
+            if (!store) {
+                store = std::make_unique<MaterialisedRowStore>(shared->Handle(), translated,
+                                                               std::move(columns));
+            }
+            all = store->Run();
+            visible = all;
+            ResetEdit();
+            Arrive(0, +1);
+        } catch (const DbError&) {
+            // A set that failed to open holds nothing, the write lock included.
+            if (lockLevel) {
+                try {
+                    database->RollbackLevel(*lockLevel);
+                } catch (const DbError&) {
+                    // The open's own failure is the one to report.
+                }
+                lockLevel.reset();
+            }
+            Close();
+            throw;
+        }
+    }
+
+    static const std::shared_ptr<SharedDatabase>& SharedOf(Connection& connection);
+
+    void Close() {
+        store.reset();
+        all.clear();
+        visible.clear();
+        pos = -1;
+        onDeleted = false;
+        mode = Mode::None;
+        edit.Reset(0);
+        chunkOffsets.clear();
+        filter.clear();
+        source.clear();
+        std::optional<DbError> failure;
+        if (lockLevel && database->HasLevel(*lockLevel)) {
+            try {
+                database->CommitLevel(*lockLevel);
+            } catch (const DbError& error) {
+                failure = error;
+                try {
+                    database->RollbackLevel(*lockLevel);
+                } catch (const DbError&) {
+                    // The failure that matters is already recorded.
+                }
+            }
+        }
+        lockLevel.reset();
+        database.reset();
+        connection = nullptr;
+        ownConnection.reset();
+        if (failure) throw *failure;
+    }
+
+    std::vector<int64_t> Filtered(const std::string& criterion) {
+        if (criterion.empty()) return all;
+        const auto matching = store->Matching(TranslateDateLiterals(criterion), all);
+        std::vector<int64_t> kept;
+        std::copy_if(all.begin(), all.end(), std::back_inserter(kept),
+                     [&matching](int64_t id) { return matching.contains(id); });
+        return kept;
+    }
+};
+
+Recordset::Recordset() : impl_(std::make_unique<Impl>()) {}
+
+Recordset::~Recordset() {
+    try {
+        impl_->Close();
+    } catch (const DbError&) {
+        // The pessimistic lock was given up; nothing else is left to do.
+    }
+}
+
+const std::shared_ptr<SharedDatabase>& Recordset::Impl::SharedOf(Connection& connection) {
+    return connection.database_;
+}
+
+void Recordset::Open(const std::string& sql, Connection& active, CursorType cursor, LockType lock) {
+    impl_->Open(sql, active, cursor, lock);
+}
+
+void Recordset::Open(const std::string& sql, const std::string& connectionString, CursorType cursor,
+                     LockType lock) {
+    if (impl_->store) Fail(kErrObjectOpen, "Operation is not allowed when the object is open.");
+    auto own = std::make_unique<Connection>();
+    own->Open(connectionString);
+    impl_->Open(sql, *own, cursor, lock);
+    if (impl_->store) impl_->ownConnection = std::move(own);
+}
+
+void Recordset::SetPageSize(LONG rows) {
+    if (rows < 1) FailInvalidArgument();
+    impl_->pageSize = rows;
+}
+
+LONG Recordset::PageSize() const {
+    return impl_->pageSize;
+}
+
+bool Recordset::IsOpen() const {
+    return static_cast<bool>(impl_->store);
+}
+
+void Recordset::Close() {
+    impl_->Close();
+}
+
+bool Recordset::IsEOF() const {
+    impl_->RequireOpen();
+    if (impl_->mode == Impl::Mode::Add || impl_->onDeleted) return false;
+    return impl_->pos >= impl_->Size();
+}
+
+bool Recordset::IsBOF() const {
+    impl_->RequireOpen();
+    if (impl_->mode == Impl::Mode::Add || impl_->onDeleted) return false;
+    return impl_->pos < 0 || impl_->Size() == 0;
+}
+
+void Recordset::MoveFirst() {
+    impl_->RequireOpen();
+    impl_->SaveEdit();
+    impl_->Arrive(0, +1);
+}
+
+void Recordset::MoveNext() {
+    impl_->RequireOpen();
+    impl_->SaveEdit();
+    if (impl_->onDeleted) {
+        impl_->Arrive(impl_->pos, +1);
+        return;
+    }
+    if (impl_->pos >= impl_->Size()) FailNoCurrentRecord();
+    impl_->Arrive(impl_->pos + 1, +1);
+}
+
+void Recordset::MovePrevious() {
+    impl_->RequireOpen();
+    if (impl_->cursor == CursorType::ForwardOnly) FailFetchBackward();
+    impl_->SaveEdit();
+    if (!impl_->onDeleted && impl_->pos < 0) FailNoCurrentRecord();
+    impl_->Arrive(impl_->pos - 1, -1);
+}
+
+void Recordset::MoveLast() {
+    impl_->RequireOpen();
+    impl_->SaveEdit();
+    impl_->Arrive(impl_->Size() - 1, -1);
+}
+
+LONG Recordset::RecordCount() const {
+    impl_->RequireOpen();
+    return static_cast<LONG>(impl_->Size());
+}
+
+LONG Recordset::AbsolutePosition() const {
+    impl_->RequireOpen();
+    if (impl_->mode == Impl::Mode::Add || !impl_->OnRow()) return -1;
+    return static_cast<LONG>(impl_->pos + 1);
+}
+
+void Recordset::SetAbsolutePosition(LONG oneBased) {
+    impl_->RequireOpen();
+    if (oneBased < 1 || oneBased > impl_->Size()) FailInvalidArgument();
+    if (impl_->cursor == CursorType::ForwardOnly && oneBased - 1 < impl_->pos) {
+        FailFetchBackward();
+    }
+    impl_->SaveEdit();
+    impl_->Arrive(oneBased - 1, +1);
+}
+
+void Recordset::Requery() {
+    impl_->RequireOpen();
+    impl_->SaveEdit();
+    impl_->all = impl_->store->Run();
+    impl_->visible = impl_->Filtered(impl_->filter);
+    impl_->Arrive(0, +1);
+}
+
+void Recordset::Find(const std::string& criterion) {
+    impl_->RequireOpen();
+    if (criterion.empty()) FailInvalidArgument();
+    impl_->SaveEdit();
+    const ptrdiff_t start = std::max<ptrdiff_t>(impl_->pos, 0);
+    if (start >= impl_->Size()) {
+        impl_->Arrive(impl_->Size(), +1);
+        return;
+    }
+    const std::vector<int64_t> candidates(impl_->visible.begin() + start, impl_->visible.end());
+    const auto matching = impl_->store->Matching(TranslateDateLiterals(criterion), candidates);
+    ptrdiff_t found = impl_->Size();
+    for (ptrdiff_t i = start; i < impl_->Size(); ++i) {
+        if (matching.contains(impl_->visible[i])) {
+            found = i;
+            break;
+        }
+    }
+    impl_->Arrive(found, +1);
+}
+
+void Recordset::SetFilter(const std::string& criterion) {
+    impl_->RequireOpen();
+    impl_->SaveEdit();
+    std::vector<int64_t> kept = impl_->Filtered(criterion);
+    impl_->filter = criterion;
+    impl_->visible = std::move(kept);
+    impl_->Arrive(0, +1);
+}
+
+const std::string& Recordset::Filter() const {
+    return impl_->filter;
+}
+
+LONG Recordset::FieldCount() const {
+    impl_->RequireOpen();
+    return static_cast<LONG>(impl_->Columns());
+}
+
+std::string Recordset::FieldName(LONG index) const {
+    const size_t column = impl_->Column(index);
+    return impl_->store->Columns()[column].name;
+}
+
+bool Recordset::HasField(const std::string& name) const {
+    impl_->RequireOpen();
+    for (const ColumnInfo& column : impl_->store->Columns()) {
+        if (EqualsNoCase(column.name, name)) return true;
+    }
+    return false;
+}
+
+Value Recordset::GetValue(LONG index) const {
+    return impl_->CurrentValue(impl_->Column(index));
+}
+
+Value Recordset::GetValue(const std::string& name) const {
+    return impl_->CurrentValue(impl_->Column(name));
+}
+
+void Recordset::SetValue(LONG index, const Value& value) {
+    const size_t column = impl_->Column(index);
+    impl_->BeginEdit();
+    impl_->edit.values[column] = value;
+    impl_->edit.spools[column].reset();
+}
+
+void Recordset::SetValue(const std::string& name, const Value& value) {
+    SetValue(static_cast<LONG>(impl_->Column(name)), value);
+}
+
+LONG Recordset::ActualSize(const std::string& name) const {
+    const int64_t size = impl_->CurrentSize(impl_->Column(name));
+    return static_cast<LONG>(std::min<int64_t>(size, INT32_MAX));
+}
+
+std::optional<std::vector<uint8_t>> Recordset::GetChunk(const std::string& name, LONG byteCount) {
+    const size_t column = impl_->Column(name);
+    if (byteCount < 1) FailInvalidArgument();
+    if (!impl_->HoldsBytes(column)) {
+        Fail(kErrIllegalOperation, "Operation is not allowed in this context.");
+    }
+    if (impl_->CurrentSize(column) == 0) return std::nullopt;
+    int64_t& offset = impl_->chunkOffsets[column];
+    std::vector<uint8_t> bytes =
+        impl_->CurrentBytes(column, offset, static_cast<size_t>(byteCount));
+    offset += static_cast<int64_t>(bytes.size());
+    return bytes;
+}
+
+void Recordset::AppendChunk(const std::string& name, const uint8_t* data, size_t size) {
+    const size_t column = impl_->Column(name);
+    if (data == nullptr && size > 0) FailInvalidArgument();
+    impl_->BeginEdit();
+    auto& spool = impl_->edit.spools[column];
+    if (!spool) {
+        spool = std::make_shared<ChunkSpool>();
+        impl_->edit.values[column].reset();
+    }
+    spool->Append(data, size);
+}
+
+void Recordset::AddNew() {
+    impl_->RequireOpen();
+    impl_->RequireUpdatable();
+    impl_->SaveEdit();
+    impl_->positionBeforeAdd = impl_->pos;
+    impl_->onDeleted = false;
+    impl_->mode = Impl::Mode::Add;
+    impl_->edit.Reset(impl_->Columns());
+    impl_->ResetChunks();
+}
+
+void Recordset::Update() {
+    impl_->RequireOpen();
+    if (impl_->mode == Impl::Mode::None) {
+        // Nothing to write. Saving right after Delete is the usual pattern and is fine; saving
+        // with no row at all is a mistake.
+        if (!impl_->OnRow() && !impl_->onDeleted) FailNoCurrentRecord();
+        return;
+    }
+    impl_->SaveEdit();
+}
+
+void Recordset::Delete() {
+    impl_->RequireOpen();
+    impl_->RequireUpdatable();
+    if (impl_->mode == Impl::Mode::Add) {
+        CancelUpdate(); // the new row was never stored
+        return;
+    }
+    impl_->ResetEdit();
+    const Row original = impl_->CurrentRow();
+    impl_->store->Remove(original);
+    impl_->Forget({original.id});
+    impl_->onDeleted = true;
+    impl_->ResetChunks();
+}
+
+void Recordset::CancelUpdate() {
+    impl_->RequireOpen();
+    if (impl_->mode == Impl::Mode::Add) {
+        impl_->pos = std::clamp<ptrdiff_t>(impl_->positionBeforeAdd, -1, impl_->Size());
+    }
+    impl_->ResetEdit();
+    impl_->ResetChunks();
+}
+
+bool Recordset::IsNewRecord() const {
+    return impl_->store && impl_->mode == Impl::Mode::Add;
+}
+
+bool Recordset::SupportsPositioning() const {
+    return impl_->cursor != CursorType::ForwardOnly;
+}
+
+const std::string& Recordset::Source() const {
+    return impl_->source;
+}
+
+Connection& Recordset::ActiveConnection() {
+    if (impl_->connection == nullptr) FailClosed();
+    return *impl_->connection;
+}
+
+} // namespace velmora::db

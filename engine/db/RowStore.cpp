@@ -1,0 +1,45 @@
+#include "RowStore.h"
+
+#include <sqlite3.h>
+
+namespace velmora::db {
+namespace {
+
+std::string TextOrEmpty(const char* text) {
+    return text != nullptr ? text : "";
+}
+
+} // namespace
+
+std::vector<ColumnInfo> DescribeColumns(sqlite3_stmt* statement) {
+    std::vector<ColumnInfo> columns;
+    const int count = sqlite3_column_count(statement);
+    for (int i = 0; i < count; ++i) {
+        ColumnInfo column;
+        column.name = TextOrEmpty(sqlite3_column_name(statement, i));
+        column.declType = TextOrEmpty(sqlite3_column_decltype(statement, i));
+        column.database = TextOrEmpty(sqlite3_column_database_name(statement, i));
+        column.table = TextOrEmpty(sqlite3_column_table_name(statement, i));
+        column.column = TextOrEmpty(sqlite3_column_origin_name(statement, i));
+        const char* collation = nullptr;
+        if (!column.column.empty() &&
+            sqlite3_table_column_metadata(sqlite3_db_handle(statement), column.database.c_str(),
+                                          column.table.c_str(), column.column.c_str(), nullptr,
+                                          &collation, nullptr, nullptr, nullptr) == SQLITE_OK) {
+            column.collation = TextOrEmpty(collation);
+        }
+        columns.push_back(std::move(column));
+    }
+    return columns;
+}
+
+std::string QuoteName(const std::string& name) {
+    std::string quoted = "\"";
+    for (const char c : name) {
+        quoted += c;
+        if (c == '"') quoted += '"';
+    }
+    return quoted + "\"";
+}
+
+} // namespace velmora::db

@@ -1,0 +1,78 @@
+#pragma once
+// Where a record set's rows come from. A keyed store reads the row keys of a one-table SELECT and
+// fetches values a page at a time; a materialised store holds the whole result of any other
+// statement and is read-only. Rows are named by a 64-bit id: the rowid, or the row's index.
+#include "Cell.h"
+#include "ChunkSpool.h"
+
+#include <memory>
+#include <optional>
+#include <unordered_set>
+#include <vector>
+
+namespace velmora::db {
+
+struct Row {
+    int64_t id = 0;
+    std::vector<Cell> cells;
+};
+
+// The pending change of one row: a value or a spooled long binary per touched column.
+struct EditBuffer {
+    std::vector<std::optional<Value>> values;
+    std::vector<std::shared_ptr<ChunkSpool>> spools;
+
+    void Reset(size_t columns) {
+        values.assign(columns, std::nullopt);
+        spools.assign(columns, nullptr);
+    }
+    bool Touched(size_t column) const { return values[column] || spools[column]; }
+    bool Empty() const {
+        for (size_t i = 0; i < values.size(); ++i) {
+            if (Touched(i)) return false;
+        }
+        return true;
+    }
+};
+
+class RowStore {
+  public:
+    virtual ~RowStore() = default;
+
+    const std::vector<ColumnInfo>& Columns() const { return columns_; }
+    virtual bool Updatable() const = 0;
+
+    // Runs the statement; returns the ids of its rows in order.
+    virtual std::vector<int64_t> Run() = 0;
+    // The row if it is in memory, else nullptr.
+    virtual const Row* Cached(int64_t id) const = 0;
+    // Makes these rows the ones in memory; returns the ids whose rows no longer exist.
+    virtual std::vector<int64_t> LoadPage(const std::vector<int64_t>& ids) = 0;
+    // The ids among candidates (or, for a keyed store, in the whole table) whose row satisfies
+    // the SQL condition criterion over the record set's columns.
+    virtual std::unordered_set<int64_t> Matching(const std::string& criterion,
+                                                 const std::vector<int64_t>& candidates) = 0;
+
+    // The complete value of a column, also of a long one that is not kept in memory.
+    virtual Value FullValue(const Row& row, size_t column) = 0;
+    // count bytes of a column's text or binary starting at offset (fewer at the end).
+    virtual std::vector<uint8_t> ReadBytes(const Row& row, size_t column, int64_t offset,
+                                           size_t count) = 0;
+
+    // Writes; each is atomic. Update and Remove fail with a concurrency error when the stored row
+    // no longer holds the values in original.
+    virtual int64_t Insert(const EditBuffer& edit) = 0;
+    virtual void Update(const Row& original, const EditBuffer& edit) = 0;
+    virtual void Remove(const Row& original) = 0;
+
+  protected:
+    std::vector<ColumnInfo> columns_;
+};
+
+// Describes the result columns of a prepared statement.
+std::vector<ColumnInfo> DescribeColumns(sqlite3_stmt* statement);
+
+// "name" with inner quotes doubled.
+std::string QuoteName(const std::string& name);
+
+} // namespace velmora::db

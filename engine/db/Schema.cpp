@@ -1,0 +1,154 @@
+#include "Schema.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <array>
+#include <memory>
+#include <span>
+
+namespace velmora::db {
+namespace {
+
+// Declared column types. The data layer reads Yes/No, byte and date columns back by these names.
+#define COL_ID " INTEGER"
+#define COL_KEY " INTEGER PRIMARY KEY"
+#define COL_TEXT " TEXT COLLATE NOCASE"
+#define COL_YESNO " YESNO INTEGER"
+#define COL_BYTE " BYTE INTEGER"
+#define COL_DATE " DATE REAL"
+#define COL_BINARY " BLOB"
+
+constexpr std::array kTables = {
+    "CREATE TABLE tSystem (DBVersion" COL_TEXT ")",
+    "CREATE TABLE tNextID (NextBugID" COL_ID ", NextAttachmentID" COL_ID ", NextProductID" COL_ID
+    ", NextVersionID" COL_ID ", NextClassID" COL_ID ", NextRoleID" COL_ID ", NextRightID" COL_ID
+    ", NextUserID" COL_ID ", NextSysInfoID" COL_ID ")",
+    "CREATE TABLE tUser (UserID" COL_KEY ", LoginName" COL_TEXT ", UserName" COL_TEXT
+    ", UserDescrp" COL_TEXT ", Email" COL_TEXT ", Position" COL_TEXT ", Department" COL_TEXT
+    ", Address" COL_TEXT ", phone" COL_TEXT ", Password" COL_BINARY ", UserSystemInfoID" COL_ID ")",
+    "CREATE TABLE tUserSystemInfo (UserSystemInfoID" COL_KEY ", UserID" COL_ID ", CPU" COL_TEXT
+    ", \"IE Version\"" COL_TEXT ", Memory" COL_TEXT ", NetEnvironment" COL_TEXT ", OS" COL_TEXT
+    ", OSBuild" COL_TEXT ", ServicePack" COL_TEXT ", HardDisk" COL_TEXT ", Note" COL_TEXT ")",
+    "CREATE TABLE tProduct (ProductID" COL_KEY ", ProductName" COL_TEXT ", ProductDesp" COL_TEXT
+    ")",
+    "CREATE TABLE tVersion (VersionID" COL_KEY ", ProductID" COL_ID ", VersionName" COL_TEXT
+    ", VersionDesrp" COL_TEXT ", ReleaseDate" COL_DATE ")",
+    "CREATE TABLE tClassification (ClassificationID" COL_KEY ", ClassName" COL_TEXT
+    ", ProductID" COL_ID ")",
+    "CREATE TABLE tRole (RoleID" COL_KEY ", RoleName" COL_TEXT ", RoleDescription" COL_TEXT
+    ", ProductID" COL_ID ")",
+    "CREATE TABLE tUserRole (UserID" COL_ID ", RoleID" COL_ID ")",
+    "CREATE TABLE tRight (RightID" COL_KEY ", RoleID" COL_ID ", \"Read\"" COL_YESNO
+    ", \"Add\"" COL_YESNO ", \"Delete\"" COL_YESNO ", EditClass" COL_YESNO
+    ", EditPriority" COL_YESNO ", EditSeverity" COL_YESNO ", EditReproductive" COL_YESNO
+    ", EditReportedInVersion" COL_YESNO ", EditReportedDate" COL_YESNO ", EditFixedDate" COL_YESNO
+    ", EditFixedInVersion" COL_YESNO ", EditVerifiedDate" COL_YESNO ", EditEstimatedTime" COL_YESNO
+    ", EditDateDue" COL_YESNO ", EditDescription" COL_YESNO ", EditRecreateStep" COL_YESNO
+    ", EditWorkAround" COL_YESNO ", EditReport" COL_YESNO ", EditResolution" COL_YESNO
+    ", EditAttachment" COL_YESNO ", ReportGen" COL_YESNO ", Print" COL_YESNO
+    ", ViewStatistic" COL_YESNO ", Add_Edit_Del_BugClass" COL_YESNO
+    ", Add_Edit_Del_BugReproductive" COL_YESNO ", Add_Edit_Del_BugSeverity" COL_YESNO
+    ", Add_Edit_Del_BugPriority" COL_YESNO ", Add_Edit_Del_BugStatus" COL_YESNO
+    ", AssignProductToUser" COL_YESNO ", AssignClassToUser" COL_YESNO ", AddProduct" COL_YESNO
+    ", EditProduct" COL_YESNO ", DeleteProduct" COL_YESNO ")",
+    "CREATE TABLE tAvailableStatus (RoleID" COL_ID ", StatusName" COL_TEXT ")",
+    "CREATE TABLE tStatus (StatusName" COL_TEXT ")",
+    "CREATE TABLE tSeverity (SeverityName" COL_TEXT ")",
+    "CREATE TABLE tPriority (PriorityName" COL_TEXT ")",
+    "CREATE TABLE tReproductive (ReproductiveName" COL_TEXT ")",
+    "CREATE TABLE tUserClassification (UserID" COL_ID ", ClassificationID" COL_ID ")",
+    "CREATE TABLE tBugReport (BugID" COL_KEY ", BugType" COL_BYTE ", Description" COL_TEXT
+    ", Report" COL_TEXT ", RecreateStep" COL_TEXT ", WorkAround" COL_TEXT ", Resolution" COL_TEXT
+    ", StatusName" COL_TEXT ", PriorityName" COL_TEXT ", SeverityName" COL_TEXT
+    ", ReproductiveName" COL_TEXT ", ClassID" COL_ID ", Classification" COL_TEXT
+    ", ReportedByID" COL_ID ", ReportedBy" COL_TEXT ", ReportedDate" COL_DATE
+    ", ReportedInVersionID" COL_ID ", ReportedInVersion" COL_TEXT ", FixedByID" COL_ID
+    ", FixedBy" COL_TEXT ", FixedDate" COL_DATE ", FixedInVersionID" COL_ID
+    ", FixedInVersion" COL_TEXT ", VerifiedByID" COL_ID ", VerifiedBy" COL_TEXT
+    ", VerifiedDate" COL_DATE ", LastModifiedByID" COL_ID ", LastModifiedBy" COL_TEXT
+    ", LastModifiedDate" COL_DATE ", EstimatedTime" COL_DATE ", ActualTime" COL_DATE
+    ", DateDue" COL_DATE ")",
+    "CREATE TABLE tAttachment (AttachmentID" COL_KEY ", BugID" COL_ID ", FileName" COL_TEXT
+    ", FileSize" COL_ID ", FileDate" COL_DATE ", FileContent" COL_BINARY ")",
+};
+
+constexpr std::array kIndexes = {
+    "CREATE INDEX ixBugVersionType ON tBugReport (ReportedInVersionID, BugType)",
+    "CREATE INDEX ixAttachmentBug ON tAttachment (BugID)",
+    "CREATE INDEX ixUserLogin ON tUser (LoginName)",
+    "CREATE INDEX ixUserRoleUser ON tUserRole (UserID)",
+    "CREATE INDEX ixUserRoleRole ON tUserRole (RoleID)",
+    "CREATE INDEX ixUserClassUser ON tUserClassification (UserID)",
+    "CREATE INDEX ixUserClassClass ON tUserClassification (ClassificationID)",
+    "CREATE INDEX ixAvailableStatusRole ON tAvailableStatus (RoleID)",
+    "CREATE INDEX ixRightRole ON tRight (RoleID)",
+    "CREATE INDEX ixRoleProduct ON tRole (ProductID)",
+    "CREATE INDEX ixVersionProduct ON tVersion (ProductID)",
+    "CREATE INDEX ixClassificationProduct ON tClassification (ProductID)",
+};
+
+constexpr std::array kSeedRows = {
+    "INSERT INTO tSystem (DBVersion) VALUES ('1.0')",
+    // UserID 1 is taken by Admin, so users are numbered from 2.
+    "INSERT INTO tNextID VALUES (1, 1, 1, 1, 1, 1, 1, 2, 1)",
+    "INSERT INTO tUser (UserID, LoginName, UserName, Password, UserSystemInfoID) "
+    "VALUES (1, 'Admin', 'Admin', NULL, 0)",
+    "INSERT INTO tPriority VALUES ('Normal'), ('Low'), ('High'), ('Urgent')",
+    "INSERT INTO tSeverity VALUES ('Normal'), ('Trivial'), ('Minor'), ('Major'), ('Critical')",
+    "INSERT INTO tReproductive VALUES ('Sometimes'), ('Always'), ('Rarely'), "
+    "('Unable to Reproduce')",
+    "INSERT INTO tStatus VALUES ('New'), ('Active'), ('In Process'), ('Waiting'), ('Fixed'), "
+    "('Verified'), ('Postponed'), ('By Design'), ('Cannot Reproduce'), ('Will Not Fix')",
+};
+
+struct CloseDatabase {
+    void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+
+std::string Run(sqlite3* db, const char* sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK) return {};
+    std::string text = message ? message : sqlite3_errmsg(db);
+    sqlite3_free(message);
+    return text;
+}
+
+std::string Populate(const std::string& path) {
+    sqlite3* raw = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    std::unique_ptr<sqlite3, CloseDatabase> db(raw);
+    if (rc != SQLITE_OK) return raw ? sqlite3_errmsg(raw) : "out of memory";
+
+    if (auto error = Run(db.get(), "PRAGMA journal_mode=DELETE"); !error.empty()) return error;
+    if (auto error = Run(db.get(), "BEGIN"); !error.empty()) return error;
+    using Statements = std::span<const char* const>;
+    for (Statements group : {Statements(kTables), Statements(kIndexes), Statements(kSeedRows)})
+        for (const char* statement : group)
+            if (auto error = Run(db.get(), statement); !error.empty()) return error;
+    return Run(db.get(), "COMMIT");
+}
+
+} // namespace
+
+std::string CreateSeedDatabase(const std::string& path) {
+    if (path.empty()) return "no database file name given";
+    // O_EXCL claims the name atomically, so an existing file is never touched.
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        if (errno == EEXIST) return "'" + path + "' already exists; it is not overwritten";
+        return "cannot create '" + path + "': " + std::strerror(errno);
+    }
+    ::close(fd);
+    std::string error = Populate(path);
+    if (!error.empty()) {
+        ::unlink(path.c_str());
+        return "cannot create the database '" + path + "': " + error;
+    }
+    return {};
+}
+
+} // namespace velmora::db

@@ -1,0 +1,14 @@
+#pragma once
+// The layout of a Velmora database and the seed database a team starts from.
+#include <string>
+
+namespace velmora::db {
+
+// Creates a new, empty, valid database at path: every table and column in its binding order,
+// the keys and indexes the engine's statements need, one tNextID row, the user Admin with the
+// empty password and the seeded lookup lists. Never overwrites: an existing path is refused.
+// Returns an empty string on success, else a one-line description of what went wrong (the
+// half-made file is removed).
+std::string CreateSeedDatabase(const std::string& path);
+
+} // namespace velmora::db

@@ -1,0 +1,173 @@
+#include "SharedDatabase.h"
+
+#include "ContentDigest.h"
+#include "ErrorCodes.h"
+
+#include <climits>
+#include <cstdlib>
+#include <map>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+namespace velmora::db {
+namespace {
+
+constexpr int kBusyTimeoutMs = 10000;
+
+// Never destroyed: connections held by objects with static storage may close after every other
+// static is gone.
+std::mutex& RegistryMutex() {
+    static auto* mutex = new std::mutex;
+    return *mutex;
+}
+
+std::map<std::string, std::weak_ptr<SharedDatabase>>& Registry() {
+    static auto* registry = new std::map<std::string, std::weak_ptr<SharedDatabase>>;
+    return *registry;
+}
+
+std::string CanonicalExistingFile(const std::string& path) {
+    char resolved[PATH_MAX];
+    struct stat info {};
+    if (realpath(path.c_str(), resolved) == nullptr || stat(resolved, &info) != 0) {
+        Fail(kErrFail, "Could not find file '" + path + "'.");
+    }
+    if (!S_ISREG(info.st_mode)) Fail(kErrFail, "'" + path + "' is not a database file.");
+    return resolved;
+}
+
+// Opens the file in the modes every connection relies on: rollback journal (safe on shared
+// folders), full synchronous writes and a busy timeout instead of immediate lock failures.
+sqlite3* OpenHandle(const std::string& canonicalPath, const std::string& shownPath) {
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(canonicalPath.c_str(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, kBusyTimeoutMs);
+        rc = RegisterDigestFunction(db);
+    }
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_exec(db,
+                          "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;"
+                          "SELECT count(*) FROM sqlite_master;",
+                          nullptr, nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        const std::string reason = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        sqlite3_close_v2(db);
+        if ((rc & 0xFF) == SQLITE_NOTADB) {
+            Fail(kErrFail, "Unrecognized database format '" + shownPath + "'.");
+        }
+        Fail(kErrFail, "Cannot open database '" + shownPath + "': " + reason);
+    }
+    return db;
+}
+
+} // namespace
+
+std::shared_ptr<SharedDatabase> SharedDatabase::Acquire(const std::string& path) {
+    const std::string canonical = CanonicalExistingFile(path);
+    std::lock_guard lock(RegistryMutex());
+    auto& registry = Registry();
+    if (const auto it = registry.find(canonical); it != registry.end()) {
+        if (auto existing = it->second.lock()) return existing;
+    }
+    std::shared_ptr<SharedDatabase> opened(
+        new SharedDatabase(OpenHandle(canonical, path), canonical));
+    registry[canonical] = opened;
+    return opened;
+}
+
+SharedDatabase::SharedDatabase(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
+
+SharedDatabase::~SharedDatabase() {
+    if (!levels_.empty() && !sqlite3_get_autocommit(db_)) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close_v2(db_);
+    std::lock_guard lock(RegistryMutex());
+    auto& registry = Registry();
+    const auto it = registry.find(path_);
+    if (it != registry.end() && it->second.expired()) registry.erase(it);
+}
+
+void SharedDatabase::Exec(const std::string& sql) {
+    const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) FailSqlite(db_, rc);
+}
+
+std::string SharedDatabase::SavepointName(int64_t level) const {
+    return "velmora_level_" + std::to_string(level);
+}
+
+// SQLite rolls a transaction back on its own after some failures (disk full, I/O errors); the
+// levels that were open are gone then.
+void SharedDatabase::DropLevelsIfRolledBack() {
+    if (!levels_.empty() && sqlite3_get_autocommit(db_)) levels_.clear();
+}
+
+int64_t SharedDatabase::BeginLevel() {
+    std::lock_guard lock(mutex_);
+    DropLevelsIfRolledBack();
+    const int64_t id = nextLevel_++;
+    Exec(levels_.empty() ? std::string("BEGIN IMMEDIATE") : "SAVEPOINT " + SavepointName(id));
+    levels_.push_back({id, false});
+    return id;
+}
+
+void SharedDatabase::EndFinishedLevels() {
+    while (!levels_.empty() && levels_.back().ended) {
+        const Level& top = levels_.back();
+        try {
+            Exec(levels_.size() == 1 ? std::string("COMMIT") : "RELEASE " + SavepointName(top.id));
+        } catch (const DbError&) {
+            levels_.back().ended = false; // still open: its owner may retry or roll back
+            throw;
+        }
+        levels_.pop_back();
+    }
+}
+
+void SharedDatabase::CommitLevel(int64_t level) {
+    std::lock_guard lock(mutex_);
+    DropLevelsIfRolledBack();
+    for (Level& open : levels_) {
+        if (open.id == level) {
+            open.ended = true;
+            EndFinishedLevels();
+            return;
+        }
+    }
+    Fail(kErrNoTransaction, "The transaction is no longer active; its work was rolled back.");
+}
+
+void SharedDatabase::RollbackLevel(int64_t level) {
+    std::lock_guard lock(mutex_);
+    DropLevelsIfRolledBack();
+    for (size_t i = 0; i < levels_.size(); ++i) {
+        if (levels_[i].id != level) continue;
+        if (i == 0) {
+            Exec("ROLLBACK");
+            levels_.clear();
+        } else {
+            const std::string name = SavepointName(level);
+            Exec("ROLLBACK TO " + name + "; RELEASE " + name);
+            levels_.resize(i);
+        }
+        EndFinishedLevels();
+        return;
+    }
+    // Already undone by an enclosing level or by the database itself: nothing is left to undo.
+}
+
+bool SharedDatabase::HasLevel(int64_t level) const {
+    std::lock_guard lock(mutex_);
+    if (!levels_.empty() && sqlite3_get_autocommit(db_)) return false;
+    for (const Level& open : levels_) {
+        if (open.id == level) return true;
+    }
+    return false;
+}
+
+} // namespace velmora::db

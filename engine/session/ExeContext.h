@@ -1,0 +1,58 @@
+#pragma once
+// The session object: opens the database, logs the user in, holds the current user, role, right
+// and active version, and hands out the other engine objects.
+#include <string>
+
+#include "engine/com/CoClass.h"
+#include "engine/com/generated/ClassInfos.h"
+#include "engine/com/generated/InterfaceStubs.h"
+#include "engine/db/Database.h"
+
+namespace velmora::engine {
+
+class CExeContext : public CoClass<IExeContextStub, classes::ExeContext> {
+  public:
+    CExeContext();
+    ~CExeContext() override;
+
+    // Engine side: what the objects bound to this session ask it for.
+    db::Connection& Connection() { return connection_; }
+    bool IsAdmin() const { return isAdmin_; }
+
+    HRESULT STDMETHODCALLTYPE OpenAccessDB(BSTR strFileName) override;
+    HRESULT STDMETHODCALLTYPE Login(BSTR bstrLoginName, BSTR bstrPassword) override;
+    HRESULT STDMETHODCALLTYPE SetCurRole(LONG lRoleID) override;
+    HRESULT STDMETHODCALLTYPE Close() override;
+    HRESULT STDMETHODCALLTYPE get_Admin(IAdmin** pVal) override;
+
+    HRESULT STDMETHODCALLTYPE get_CurUserID(LONG* pVal) override;
+    HRESULT STDMETHODCALLTYPE get_CurRoleID(LONG* pVal) override;
+    HRESULT STDMETHODCALLTYPE get_CurRightID(LONG* pVal) override;
+    HRESULT STDMETHODCALLTYPE get_ActiveProductID(LONG* pVal) override;
+    HRESULT STDMETHODCALLTYPE get_ActiveVersionID(LONG* pVal) override;
+
+    // The current objects, read afresh on every call (ExeContextCurrent.cpp).
+    HRESULT STDMETHODCALLTYPE get_CurUser(IUser** pVal) override;
+    HRESULT STDMETHODCALLTYPE get_CurRole(IRole** pVal) override;
+    HRESULT STDMETHODCALLTYPE get_CurRight(IRight** pVal) override;
+
+    // The lookup lists (ExeContextLists.cpp).
+    HRESULT STDMETHODCALLTYPE get_BugStatus(IBugStatus** pVal) override;
+    HRESULT STDMETHODCALLTYPE get_AllBugStatus(IBugStatus** pVal) override;
+    HRESULT STDMETHODCALLTYPE get_BugSeverity(IBugSeverity** pVal) override;
+    HRESULT STDMETHODCALLTYPE get_BugPriority(IBugPriority** pVal) override;
+    HRESULT STDMETHODCALLTYPE get_BugReproductive(IBugReproductive** pVal) override;
+
+  private:
+    void ResetIdentifiers();
+
+    db::Connection connection_;
+    LONG curUserID_ = 0;
+    LONG curRoleID_ = 0;
+    LONG activeProductID_ = 0;
+    LONG activeVersionID_ = 0;
+    LONG curRightID_ = 0;
+    bool isAdmin_ = false;
+};
+
+} // namespace velmora::engine

@@ -1,0 +1,80 @@
+// The session's current user, role and right: each getter reads the row afresh and hands out a
+// new object filled by the row mapping.
+#include <new>
+#include <string>
+
+#include "engine/admin/Right.h"
+#include "engine/admin/Role.h"
+#include "engine/admin/User.h"
+#include "engine/com/EngineObjects.h"
+#include "engine/com/Failure.h"
+#include "engine/com/OutParams.h"
+#include "engine/log/Log.h"
+#include "engine/mapping/DBUtil.h"
+#include "engine/session/ExeContext.h"
+
+namespace velmora::engine {
+namespace {
+
+// How one current-object getter behaves where the three differ.
+struct CurrentObject {
+    const char* source;        // log source
+    const char* idIsZero;      // logged when the identifier is 0
+    bool emptyObjectWhenZero;  // an identifier of 0 gives an empty object instead of null
+    const char* statement;     // followed by the identifier
+    const char* failure;       // the caller's description on failure
+    bool logDescriptionOnly;   // a data-access error is logged with its description alone
+};
+
+template <class Object, class Interface>
+HRESULT ReadCurrent(db::Connection& connection, const CurrentObject& how, LONG id,
+                    HRESULT (*map)(db::Recordset&, Object*), Interface** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    const ClassInfo& cls = CExeContext::Info();
+    try {
+        auto object = CreateObject<Object>();
+        if (id == 0) {
+            log::LogError(0, how.source, how.idIsZero);
+            return how.emptyObjectWhenZero ? ReturnObject<Interface>(object, out) : S_OK;
+        }
+        db::Recordset row;
+        row.Open(how.statement + std::to_string(id), connection, db::CursorType::ForwardOnly,
+                 db::LockType::ReadOnly);
+        // No row gives an empty object.
+        if (!row.IsEOF() && FAILED(map(row, object.Get()))) return Fail(cls, how.failure);
+        return ReturnObject<Interface>(object, out);
+    } catch (const db::DbError& error) {
+        if (how.logDescriptionOnly)
+            return Fail(cls, how.failure, 2, how.source, error.Description());
+        return FailWithError(cls, how.failure, 2, how.source, error);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+constexpr CurrentObject kCurrentUser = {"CExeContext::get_CurUser", "Current User's ID is 0",
+                                        false, "SELECT * FROM tUser WHERE userID = ",
+                                        "Get current user failded", false};
+constexpr CurrentObject kCurrentRole = {"CExeContext::get_CurRole", "Current Role's ID is 0",
+                                        false, "SELECT * FROM tRole WHERE RoleID = ",
+                                        "Get current role failded", true};
+constexpr CurrentObject kCurrentRight = {"CExeContext::get_CurRight", "Current Right's ID is 0",
+                                         true, "SELECT * FROM tRight WHERE RightID = ",
+                                         "Get current right failded", false};
+
+} // namespace
+
+HRESULT CExeContext::get_CurUser(IUser** pVal) {
+    return ReadCurrent(connection_, kCurrentUser, curUserID_, &CDBUtil::GetUserData, pVal);
+}
+
+HRESULT CExeContext::get_CurRole(IRole** pVal) {
+    return ReadCurrent(connection_, kCurrentRole, curRoleID_, &CDBUtil::GetRoleData, pVal);
+}
+
+HRESULT CExeContext::get_CurRight(IRight** pVal) {
+    return ReadCurrent(connection_, kCurrentRight, curRightID_, &CDBUtil::GetRightData, pVal);
+}
+
+} // namespace velmora::engine

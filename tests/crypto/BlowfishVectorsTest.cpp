@@ -1,0 +1,133 @@
+// The published Blowfish test vectors of Eric Young: they pin the tables, the key schedule, the
+// round function and the byte order at once.
+#include "HexBytes.h"
+#include "common/crypto/BlowfishCipher.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace velmora::crypto {
+namespace {
+
+using test::FromHex;
+using test::ToHex;
+
+struct EcbVector {
+    const char* key;
+    const char* plain;
+    const char* cipher;
+};
+
+const EcbVector kEcbVectors[] = {
+    {"0000000000000000", "0000000000000000", "4EF997456198DD78"},
+    {"FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFF", "51866FD5B85ECB8A"},
+    {"3000000000000000", "1000000000000001", "7D856F9A613063F2"},
+    {"1111111111111111", "1111111111111111", "2466DD878B963C9D"},
+    {"0123456789ABCDEF", "1111111111111111", "61F9C3802281B096"},
+    {"1111111111111111", "0123456789ABCDEF", "7D0CC630AFDA1EC7"},
+    {"0000000000000000", "0000000000000000", "4EF997456198DD78"},
+    {"FEDCBA9876543210", "0123456789ABCDEF", "0ACEAB0FC6A0A28D"},
+    {"7CA110454A1A6E57", "01A1D6D039776742", "59C68245EB05282B"},
+    {"0131D9619DC1376E", "5CD54CA83DEF57DA", "B1B8CC0B250F09A0"},
+    {"07A1133E4A0B2686", "0248D43806F67172", "1730E5778BEA1DA4"},
+    {"3849674C2602319E", "51454B582DDF440A", "A25E7856CF2651EB"},
+    {"04B915BA43FEB5B6", "42FD443059577FA2", "353882B109CE8F1A"},
+    {"0113B970FD34F2CE", "059B5E0851CF143A", "48F4D0884C379918"},
+    {"0170F175468FB5E6", "0756D8E0774761D2", "432193B78951FC98"},
+    {"43297FAD38E373FE", "762514B829BF486A", "13F04154D69D1AE5"},
+    {"07A7137045DA2A16", "3BDD119049372802", "2EEDDA93FFD39C79"},
+    {"04689104C2FD3B2F", "26955F6835AF609A", "D887E0393C2DA6E3"},
+    {"37D06BB516CB7546", "164D5E404F275232", "5F99D04F5B163969"},
+    {"1F08260D1AC2465E", "6B056E18759F5CCA", "4A057A3B24D3977B"},
+    {"584023641ABA6176", "004BD6EF09176062", "452031C1E4FADA8E"},
+    {"025816164629B007", "480D39006EE762F2", "7555AE39F59B87BD"},
+    {"49793EBC79B3258F", "437540C8698F3CFA", "53C55F9CB49FC019"},
+    {"4FB05E1515AB73A7", "072D43A077075292", "7A8E7BFA937E89A3"},
+    {"49E95D6D4CA229BF", "02FE55778117F12A", "CF9C5D7A4986ADB5"},
+    {"018310DC409B26D6", "1D9D5C5018F728C2", "D1ABB290658BC778"},
+    {"1C587F1C13924FEF", "305532286D6F295A", "55CB3774D13EF201"},
+    {"0101010101010101", "0123456789ABCDEF", "FA34EC4847B268B2"},
+    {"1F1F1F1F0E0E0E0E", "0123456789ABCDEF", "A790795108EA3CAE"},
+    {"E0FEE0FEF1FEF1FE", "0123456789ABCDEF", "C39E072D9FAC631D"},
+    {"0000000000000000", "FFFFFFFFFFFFFFFF", "014933E0CDAFF6E4"},
+    {"FFFFFFFFFFFFFFFF", "0000000000000000", "F21E9A77B71C49BC"},
+    {"0123456789ABCDEF", "0000000000000000", "245946885754369A"},
+    {"FEDCBA9876543210", "FFFFFFFFFFFFFFFF", "6B5C5A9C5D9E0A5A"},
+};
+
+TEST(BlowfishVectors, EcbEnciphersAndDeciphersEveryPublishedTriple) {
+    ASSERT_EQ(std::size(kEcbVectors), 34u);
+    for (const EcbVector& v : kEcbVectors) {
+        SCOPED_TRACE(v.key);
+        const auto key = FromHex(v.key);
+        const auto plain = FromHex(v.plain);
+        const BlowfishCipher cipher(key.data(), key.size());
+
+        std::vector<uint8_t> out(8);
+        cipher.Encrypt(plain.data(), out.data(), out.size(), kModeEcb);
+        EXPECT_EQ(ToHex(out), v.cipher);
+
+        const auto enciphered = FromHex(v.cipher);
+        cipher.Decrypt(enciphered.data(), out.data(), out.size(), kModeEcb);
+        EXPECT_EQ(ToHex(out), v.plain);
+    }
+}
+
+// Keys of 1 to 24 bytes, each the start of one long key, enciphering one block.
+TEST(BlowfishVectors, VariableKeyLengths) {
+    const auto longKey = FromHex("F0E1D2C3B4A5968778695A4B3C2D1E0F0011223344556677");
+    const auto plain = FromHex("FEDCBA9876543210");
+    const char* const expected[] = {
+        "F9AD597C49DB005E", "E91D21C1D961A6D6", "E9C2B70A1BC65CF3", "BE1E639408640F05",
+        "B39E44481BDB1E6E", "9457AA83B1928C0D", "8BB77032F960629D", "E87A244E2CC85E82",
+        "15750E7A4F4EC577", "122BA70B3AB64AE0", "3A833C9AFFC537F6", "9409DA87A90F6BF2",
+        "884F80625060B8B4", "1F85031C19E11968", "79D9373A714CA34F", "93142887EE3BE15C",
+        "03429E838CE2D14B", "A4299E27469FF67B", "AFD5AED1C1BC96A8", "10851C0E3858DA9F",
+        "E6F51ED79B9DB21F", "64A6E14AFD36B46F", "80C7D7D45A5479AD", "05044B62FA52D080",
+    };
+    for (size_t length = 1; length <= longKey.size(); ++length) {
+        SCOPED_TRACE(length);
+        const BlowfishCipher cipher(longKey.data(), length);
+        std::vector<uint8_t> out(8);
+        cipher.Encrypt(plain.data(), out.data(), out.size(), kModeEcb);
+        EXPECT_EQ(ToHex(out), expected[length - 1]);
+    }
+}
+
+// The chained-mode vectors: a 29-byte message ("7654321 Now is the time for " and its zero byte)
+// under a 16-byte key with the chain block FEDCBA9876543210. The chained modes here work on whole
+// blocks, so the message is zero-padded to 32 bytes for CBC and cut to 24 bytes for CFB.
+class BlowfishChainedVectors : public ::testing::Test {
+  protected:
+    const std::vector<uint8_t> key_ = FromHex("0123456789ABCDEFF0E1D2C3B4A59687");
+    const std::vector<uint8_t> chain_ = FromHex("FEDCBA9876543210");
+    const std::vector<uint8_t> message_ =
+        FromHex("37363534333231204E6F77206973207468652074696D6520666F722000000000");
+    const BlowfishCipher cipher_{key_.data(), key_.size(), chain_.data()};
+};
+
+TEST_F(BlowfishChainedVectors, Cbc) {
+    const std::string expected = "6B77B4D63006DEE605B156E27403979358DEB9E7154616D959F1652BD5FF92CC";
+    std::vector<uint8_t> out(32);
+    cipher_.Encrypt(message_.data(), out.data(), out.size(), kModeCbc);
+    EXPECT_EQ(ToHex(out), expected);
+
+    std::vector<uint8_t> back(32);
+    cipher_.Decrypt(out.data(), back.data(), back.size(), kModeCbc);
+    EXPECT_EQ(back, message_);
+}
+
+TEST_F(BlowfishChainedVectors, Cfb) {
+    const std::string expected = "E73214A2822139CAF26ECF6D2EB9E76E3DA3DE04D1517200";
+    std::vector<uint8_t> out(24);
+    cipher_.Encrypt(message_.data(), out.data(), out.size(), kModeCfb);
+    EXPECT_EQ(ToHex(out), expected);
+
+    std::vector<uint8_t> back(24);
+    cipher_.Decrypt(out.data(), back.data(), back.size(), kModeCfb);
+    EXPECT_EQ(back, std::vector<uint8_t>(message_.begin(), message_.begin() + 24));
+}
+
+} // namespace
+} // namespace velmora::crypto

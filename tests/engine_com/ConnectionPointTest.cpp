@@ -1,0 +1,162 @@
+// The connection point of ExeContext and Admin: sinks are attached, listed and detached.
+#include <gtest/gtest.h>
+
+#include <velmora/Velmora.h>
+
+#include "engine/com/ClassTable.h"
+#include "engine/com/ModuleState.h"
+
+namespace velmora::engine {
+namespace {
+
+// A sink that counts its references.
+struct CountingSink : IUnknown {
+    ULONG references = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (riid != IID_IUnknown) {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        *ppv = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+};
+
+class ConnectionPoints : public ::testing::TestWithParam<const IID*> {
+  protected:
+    void SetUp() override {
+        const CLSID& clsid = *GetParam() == DIID__IAdminEvents ? CLSID_Admin : CLSID_ExeContext;
+        ASSERT_EQ(FindClass(clsid)->create(nullptr, IID_IConnectionPointContainer,
+                                           reinterpret_cast<void**>(&container_)),
+                  S_OK);
+        ASSERT_EQ(container_->FindConnectionPoint(*GetParam(), &point_), S_OK);
+    }
+    void TearDown() override {
+        if (point_) point_->Release();
+        if (container_) container_->Release();
+    }
+
+    IConnectionPointContainer* container_ = nullptr;
+    IConnectionPoint* point_ = nullptr;
+};
+
+TEST_P(ConnectionPoints, OfferOnePointForTheEventInterface) {
+    IID iid = IID_NULL;
+    EXPECT_EQ(point_->GetConnectionInterface(&iid), S_OK);
+    EXPECT_EQ(iid, *GetParam());
+    IConnectionPointContainer* back = nullptr;
+    EXPECT_EQ(point_->GetConnectionPointContainer(&back), S_OK);
+    EXPECT_EQ(back, container_);
+    back->Release();
+
+    IConnectionPoint* other = reinterpret_cast<IConnectionPoint*>(1);
+    EXPECT_EQ(container_->FindConnectionPoint(IID_IDispatch, &other), CONNECT_E_NOCONNECTION);
+    EXPECT_EQ(other, nullptr);
+    EXPECT_EQ(container_->FindConnectionPoint(*GetParam(), nullptr), E_POINTER);
+}
+
+TEST_P(ConnectionPoints, EnumerateTheirOnePoint) {
+    IEnumConnectionPoints* points = nullptr;
+    ASSERT_EQ(container_->EnumConnectionPoints(&points), S_OK);
+    IConnectionPoint* listed[2] = {nullptr, nullptr};
+    ULONG fetched = 0;
+    EXPECT_EQ(points->Next(2, listed, &fetched), S_FALSE);
+    ASSERT_EQ(fetched, 1u);
+    EXPECT_EQ(listed[0], point_);
+    listed[0]->Release();
+    EXPECT_EQ(points->Next(1, listed, nullptr), S_FALSE);
+    EXPECT_EQ(points->Reset(), S_OK);
+    EXPECT_EQ(points->Skip(1), S_OK);
+    EXPECT_EQ(points->Skip(1), S_FALSE);
+    IEnumConnectionPoints* clone = nullptr;
+    ASSERT_EQ(points->Clone(&clone), S_OK);
+    EXPECT_EQ(clone->Next(1, listed, &fetched), S_FALSE); // the clone keeps the position
+    clone->Release();
+    points->Release();
+}
+
+TEST_P(ConnectionPoints, AdviseHoldsTheSinkUntilUnadvise) {
+    CountingSink sink;
+    DWORD first = 0, second = 0;
+    ASSERT_EQ(point_->Advise(&sink, &first), S_OK);
+    ASSERT_EQ(point_->Advise(&sink, &second), S_OK);
+    EXPECT_NE(first, 0u);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(sink.references, 3u);
+
+    EXPECT_EQ(point_->Unadvise(first), S_OK);
+    EXPECT_EQ(sink.references, 2u);
+    EXPECT_EQ(point_->Unadvise(first), CONNECT_E_NOCONNECTION);
+    EXPECT_EQ(point_->Unadvise(12345), CONNECT_E_NOCONNECTION);
+    EXPECT_EQ(sink.references, 2u);
+    EXPECT_EQ(point_->Unadvise(second), S_OK);
+    EXPECT_EQ(sink.references, 1u);
+}
+
+TEST_P(ConnectionPoints, RefuseNullSinksAndCookies) {
+    CountingSink sink;
+    DWORD cookie = 77;
+    EXPECT_EQ(point_->Advise(nullptr, &cookie), E_POINTER);
+    EXPECT_EQ(cookie, 0u);
+    EXPECT_EQ(point_->Advise(&sink, nullptr), E_POINTER);
+    EXPECT_EQ(sink.references, 1u);
+}
+
+TEST_P(ConnectionPoints, EnumerateTheAttachedSinks) {
+    CountingSink sinkA, sinkB;
+    DWORD cookieA = 0, cookieB = 0;
+    ASSERT_EQ(point_->Advise(&sinkA, &cookieA), S_OK);
+    ASSERT_EQ(point_->Advise(&sinkB, &cookieB), S_OK);
+    IEnumConnections* connections = nullptr;
+    ASSERT_EQ(point_->EnumConnections(&connections), S_OK);
+    CONNECTDATA data[3] = {};
+    ULONG fetched = 0;
+    EXPECT_EQ(connections->Next(3, data, &fetched), S_FALSE);
+    ASSERT_EQ(fetched, 2u);
+    EXPECT_EQ(data[0].pUnk, &sinkA);
+    EXPECT_EQ(data[0].dwCookie, cookieA);
+    EXPECT_EQ(data[1].pUnk, &sinkB);
+    EXPECT_EQ(data[1].dwCookie, cookieB);
+    // Each listed sink carries a reference for the caller, and the snapshot holds one.
+    EXPECT_EQ(sinkA.references, 4u);
+    data[0].pUnk->Release();
+    data[1].pUnk->Release();
+    EXPECT_EQ(connections->Next(2, data, nullptr), E_POINTER);
+    connections->Release();
+    EXPECT_EQ(sinkA.references, 2u);
+    point_->Unadvise(cookieA);
+    point_->Unadvise(cookieB);
+}
+
+TEST_P(ConnectionPoints, ReleaseTheirSinksWithTheObject) {
+    CountingSink sink;
+    DWORD cookie = 0;
+    ASSERT_EQ(point_->Advise(&sink, &cookie), S_OK);
+    point_->Release();
+    point_ = nullptr;
+    container_->Release();
+    container_ = nullptr;
+    EXPECT_EQ(sink.references, 1u);
+}
+
+TEST_P(ConnectionPoints, KeepTheirObjectAlive) {
+    const LONG before = LiveObjectCount();
+    container_->Release();
+    container_ = nullptr;
+    EXPECT_EQ(LiveObjectCount(), before); // the point still holds the object
+    point_->Release();
+    point_ = nullptr;
+    EXPECT_EQ(LiveObjectCount(), before - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(EventSources, ConnectionPoints,
+                         ::testing::Values(&DIID__IExeContextEvents, &DIID__IAdminEvents),
+                         [](const ::testing::TestParamInfo<const IID*>& info) {
+                             return *info.param == DIID__IAdminEvents ? "Admin" : "ExeContext";
+                         });
+
+} // namespace
+} // namespace velmora::engine

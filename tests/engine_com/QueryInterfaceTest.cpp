@@ -1,0 +1,109 @@
+// Which interfaces each class answers, and the identity rules of QueryInterface.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include <velmora/Velmora.h>
+
+#include "engine/com/ClassTable.h"
+
+namespace velmora::engine {
+namespace {
+
+IUnknown* Create(const ClassEntry& entry) {
+    IUnknown* object = nullptr;
+    EXPECT_EQ(entry.create(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object)), S_OK);
+    return object;
+}
+
+template <class I> I* Query(IUnknown* object, REFIID iid, HRESULT expected = S_OK) {
+    I* result = reinterpret_cast<I*>(1);
+    EXPECT_EQ(object->QueryInterface(iid, reinterpret_cast<void**>(&result)), expected);
+    if (FAILED(expected)) {
+        EXPECT_EQ(result, nullptr);
+    }
+    return result;
+}
+
+const std::set<std::string> kWithoutErrorInfo = {"Version",     "Right",     "Classification",
+                                                 "UserSysInfo", "BugFilter", "BugPriority",
+                                                 "BugSeverity", "BugStatus", "BugReproductive"};
+
+TEST(QueryInterface, EveryClassAnswersIUnknownItsInterfaceAndIDispatch) {
+    for (const ClassEntry& entry : ClassTable()) {
+        SCOPED_TRACE(std::string(entry.info->name));
+        IUnknown* object = Create(entry);
+        ASSERT_NE(object, nullptr);
+        IUnknown* own = Query<IUnknown>(object, entry.info->iid);
+        IDispatch* dispatch = Query<IDispatch>(object, IID_IDispatch);
+        // The dispatch interface is answered by the class's own interface.
+        EXPECT_EQ(static_cast<void*>(dispatch), static_cast<void*>(own));
+        // Every interface leads back to one identity.
+        IUnknown* identity = Query<IUnknown>(own, IID_IUnknown);
+        EXPECT_EQ(identity, object);
+        identity->Release();
+        dispatch->Release();
+        own->Release();
+        EXPECT_EQ(object->Release(), 0u);
+    }
+}
+
+TEST(QueryInterface, ErrorInformationSupportFollowsTheClassTable) {
+    for (const ClassEntry& entry : ClassTable()) {
+        const std::string name(entry.info->name);
+        SCOPED_TRACE(name);
+        IUnknown* object = Create(entry);
+        if (kWithoutErrorInfo.count(name)) {
+            Query<ISupportErrorInfo>(object, IID_ISupportErrorInfo, E_NOINTERFACE);
+        } else {
+            ISupportErrorInfo* support = Query<ISupportErrorInfo>(object, IID_ISupportErrorInfo);
+            EXPECT_EQ(support->InterfaceSupportsErrorInfo(entry.info->iid), S_OK);
+            EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IDispatch), S_FALSE);
+            EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IBugFilter), S_FALSE);
+            support->Release();
+        }
+        object->Release();
+    }
+}
+
+TEST(QueryInterface, OnlyExeContextAndAdminAreConnectionPointContainers) {
+    for (const ClassEntry& entry : ClassTable()) {
+        const std::string name(entry.info->name);
+        SCOPED_TRACE(name);
+        IUnknown* object = Create(entry);
+        if (name == "ExeContext" || name == "Admin") {
+            Query<IConnectionPointContainer>(object, IID_IConnectionPointContainer)->Release();
+        } else {
+            Query<IConnectionPointContainer>(object, IID_IConnectionPointContainer, E_NOINTERFACE);
+        }
+        object->Release();
+    }
+}
+
+TEST(QueryInterface, RefusesForeignInterfacesAndNullResults) {
+    for (const ClassEntry& entry : ClassTable()) {
+        SCOPED_TRACE(std::string(entry.info->name));
+        IUnknown* object = Create(entry);
+        Query<IUnknown>(object, IID_IClassFactory, E_NOINTERFACE);
+        Query<IUnknown>(object, IID_IConnectionPoint, E_NOINTERFACE);
+        // Another class's interface.
+        Query<IUnknown>(object, entry.info->iid == IID_IBug ? IID_IUser : IID_IBug, E_NOINTERFACE);
+        EXPECT_EQ(object->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+        EXPECT_EQ(object->Release(), 0u);
+    }
+}
+
+TEST(QueryInterface, ReferencesAreCountedAcrossInterfaces) {
+    IUnknown* object = Create(*FindClass(CLSID_Bug));
+    IBug* bug = Query<IBug>(object, IID_IBug);
+    ISupportErrorInfo* support = Query<ISupportErrorInfo>(bug, IID_ISupportErrorInfo);
+    EXPECT_EQ(object->Release(), 2u);
+    EXPECT_EQ(bug->Release(), 1u);
+    EXPECT_EQ(support->AddRef(), 2u);
+    EXPECT_EQ(support->Release(), 1u);
+    EXPECT_EQ(support->Release(), 0u);
+}
+
+} // namespace
+} // namespace velmora::engine

@@ -1,0 +1,90 @@
+// The SysLog object: its file name, appending entries and deleting the file, with the file
+// system's message as the description when that fails.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include <velmora/ComSupport.h>
+#include <velmora/Velmora.h>
+
+#include "TestSupport.h"
+#include "engine/com/EngineObjects.h"
+#include "engine/log/Log.h"
+#include "engine/log/SysLog.h"
+
+namespace velmora::engine {
+namespace {
+
+using test::Text;
+
+class SysLog : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        log::SetLogDirectoryForTesting(dir_.Path().string() + "/");
+        test::ClearCallerError();
+    }
+    void TearDown() override { log::SetLogDirectoryForTesting(""); }
+
+    std::string LogFileName() {
+        com::Bstr name;
+        EXPECT_EQ(log_->get_LogFileName(name.Put()), S_OK);
+        return name.Utf8();
+    }
+
+    test::TempDir dir_;
+    com::ComPtr<CSysLog> log_ = CreateObject<CSysLog>();
+};
+
+TEST_F(SysLog, StartsWithoutAFileName) {
+    EXPECT_EQ(LogFileName(), "");
+    EXPECT_EQ(log_->put_LogFileName(Text("Err.log").Get()), S_OK);
+    EXPECT_EQ(LogFileName(), "Err.log");
+    EXPECT_EQ(log_->put_LogFileName(nullptr), S_OK); // a null text is the empty text
+    EXPECT_EQ(LogFileName(), "");
+    EXPECT_EQ(log_->get_LogFileName(nullptr), E_POINTER);
+}
+
+TEST_F(SysLog, AppendsEntriesToTheNamedFile) {
+    log_->put_LogFileName(Text("Err.log").Get());
+    ASSERT_EQ(log_->Log(1, Text("CBugFilterSet::Item").Get(), Text("").Get()), S_OK);
+    ASSERT_EQ(log_->Log(5, Text("Läufer::Run").Get(), Text("naïve ünïcode").Get()), S_OK);
+    const std::string text = test::ReadFile(dir_.File("Err.log"));
+    EXPECT_NE(text.find("[ErrCode]: 1\r\n[Source]: CBugFilterSet::Item\r\n"
+                        "[Description]: Exceed Array's bound\r\n\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("[Source]: Läufer::Run\r\n[Description]: naïve ünïcode\r\n"),
+              std::string::npos);
+    EXPECT_EQ(test::TakeCallerError(), std::nullopt);
+}
+
+TEST_F(SysLog, ReportsAFileThatCannotBeWritten) {
+    log_->put_LogFileName(Text("missing/Err.log").Get());
+    EXPECT_EQ(log_->Log(0, Text("here").Get(), Text("text").Get()), E_FAIL);
+    const auto error = test::TakeCallerError();
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->description, "No such file or directory");
+    EXPECT_EQ(error->source, "Velmora.SysLog.1");
+    EXPECT_EQ(error->guid, GUID_NULL);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "missing"));
+}
+
+TEST_F(SysLog, ClearDeletesTheFile) {
+    log_->put_LogFileName(Text("Other.log").Get());
+    ASSERT_EQ(log_->Log(0, Text("a").Get(), Text("b").Get()), S_OK);
+    ASSERT_TRUE(std::filesystem::exists(dir_.Path() / "Other.log"));
+    EXPECT_EQ(log_->Clear(), S_OK);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "Other.log"));
+}
+
+TEST_F(SysLog, ClearWithoutAFileFails) {
+    log_->put_LogFileName(Text("Err.log").Get());
+    EXPECT_EQ(log_->Clear(), E_FAIL);
+    const auto error = test::TakeCallerError();
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->description, "Can't open " + dir_.File("Err.log"));
+    EXPECT_EQ(error->source, "Velmora.SysLog.1");
+}
+
+} // namespace
+} // namespace velmora::engine

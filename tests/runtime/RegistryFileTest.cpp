@@ -1,0 +1,251 @@
+// The registry file on disk: where it is, reading it, and replacing it safely under concurrency.
+#include "common/com/Registry.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "TestSupport.h"
+
+namespace {
+
+namespace registry = velmora::com::registry;
+using registry::Registry;
+using velmora::test::ScopedRegistryFile;
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Sets or unsets an environment variable for the life of the object.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment(const char* name, const char* value) : name_(name) {
+        if (const char* old = getenv(name)) previous_ = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnvironment() {
+        if (previous_)
+            setenv(name_, previous_->c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+
+  private:
+    const char* name_;
+    std::optional<std::string> previous_;
+};
+
+TEST(RegistryFile, PathComesFromTheEnvironment) {
+    {
+        ScopedEnvironment file("VELMORA_REGISTRY", "/some/where/reg");
+        EXPECT_EQ(registry::RegistryFilePath(), "/some/where/reg");
+    }
+    ScopedEnvironment noFile("VELMORA_REGISTRY", nullptr);
+    {
+        ScopedEnvironment config("XDG_CONFIG_HOME", "/cfg");
+        EXPECT_EQ(registry::RegistryFilePath(), "/cfg/velmora/registry");
+    }
+    ScopedEnvironment home("HOME", "/home/someone");
+    {
+        ScopedEnvironment config("XDG_CONFIG_HOME", nullptr);
+        EXPECT_EQ(registry::RegistryFilePath(), "/home/someone/.config/velmora/registry");
+    }
+    ScopedEnvironment relative("XDG_CONFIG_HOME", "relative/dir");
+    EXPECT_EQ(registry::RegistryFilePath(), "/home/someone/.config/velmora/registry");
+}
+
+TEST(RegistryFile, MissingFileIsAnEmptyRegistry) {
+    ScopedRegistryFile file;
+    Registry reg;
+    reg.CreateKey("Stale");
+    EXPECT_EQ(registry::Load(&reg), S_OK);
+    EXPECT_TRUE(reg.SubKeys("").empty());
+    EXPECT_EQ(registry::Load(nullptr), E_INVALIDARG);
+}
+
+TEST(RegistryFile, UpdateWritesWhatLoadReads) {
+    ScopedRegistryFile file;
+    ASSERT_EQ(registry::Update([](Registry& reg) {
+                  reg.SetValue("HKEY_CLASSES_ROOT\\Velmora.Bug.1", "", "Bug Class");
+              }),
+              S_OK);
+    ASSERT_EQ(registry::Update([](Registry& reg) {
+                  reg.SetValue("HKEY_CLASSES_ROOT\\Velmora.Bug.1\\CLSID", "", "{X}");
+              }),
+              S_OK);
+    Registry reg;
+    ASSERT_EQ(registry::Load(&reg), S_OK);
+    EXPECT_EQ(reg.GetValue("HKEY_CLASSES_ROOT\\Velmora.Bug.1", ""), "Bug Class");
+    EXPECT_EQ(reg.GetValue("HKEY_CLASSES_ROOT\\Velmora.Bug.1\\CLSID", ""), "{X}");
+    EXPECT_NE(ReadFile(file.File()).find("[HKEY_CLASSES_ROOT\\Velmora.Bug.1]"), std::string::npos);
+}
+
+TEST(RegistryFile, UpdateCreatesMissingDirectories) {
+    velmora::test::TemporaryDirectory directory;
+    const auto path = directory.Path() / "a" / "b" / "registry";
+    ScopedEnvironment file("VELMORA_REGISTRY", path.c_str());
+    ASSERT_EQ(registry::Update([](Registry& reg) { reg.CreateKey("K"); }), S_OK);
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+TEST(RegistryFile, ReplacementIsAtomicAndLeavesNoTemporaryFiles) {
+    ScopedRegistryFile file;
+    ASSERT_EQ(registry::Update([](Registry& reg) { reg.CreateKey("First"); }), S_OK);
+    chmod(file.File().c_str(), 0640);
+    struct stat before {};
+    ASSERT_EQ(stat(file.File().c_str(), &before), 0);
+    ASSERT_EQ(registry::Update([](Registry& reg) { reg.CreateKey("Second"); }), S_OK);
+    struct stat after {};
+    ASSERT_EQ(stat(file.File().c_str(), &after), 0);
+    EXPECT_NE(before.st_ino, after.st_ino) << "a new file was renamed into place";
+    EXPECT_EQ(after.st_mode & 07777, 0640u) << "permissions are kept";
+
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(file.Directory()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"registry", "registry.lock"}));
+}
+
+TEST(RegistryFile, FailedChangeLeavesTheFileAlone) {
+    ScopedRegistryFile file;
+    ASSERT_EQ(registry::Update([](Registry& reg) { reg.CreateKey("Kept"); }), S_OK);
+    const std::string before = ReadFile(file.File());
+    EXPECT_EQ(registry::Update([](Registry& reg) {
+                  reg.CreateKey("Lost");
+                  throw std::runtime_error("changed my mind");
+              }),
+              REGDB_E_WRITEREGDB);
+    EXPECT_EQ(registry::Update([](Registry& reg) { reg.CreateKey("bad\nname"); }),
+              REGDB_E_WRITEREGDB);
+    EXPECT_EQ(ReadFile(file.File()), before);
+}
+
+TEST(RegistryFile, CorruptFileIsReportedAndNeverOverwritten) {
+    ScopedRegistryFile file;
+    const std::string garbage = "this is not a registry\n\x01\x02";
+    WriteFile(file.File(), garbage);
+    Registry reg;
+    EXPECT_EQ(registry::Load(&reg), REGDB_E_READREGDB);
+    EXPECT_EQ(registry::Update([](Registry& r) { r.CreateKey("K"); }), REGDB_E_READREGDB);
+    EXPECT_EQ(ReadFile(file.File()), garbage);
+}
+
+TEST(RegistryFile, UnreadableOrUnwritablePathsFail) {
+    ScopedRegistryFile file;
+    // A directory where the file should be cannot be read (even by root).
+    std::filesystem::create_directory(file.File());
+    Registry reg;
+    EXPECT_EQ(registry::Load(&reg), REGDB_E_READREGDB);
+
+    // A regular file where a directory should be cannot hold the registry.
+    const auto blocker = file.Directory() / "blocker";
+    WriteFile(blocker, "x");
+    ScopedEnvironment below("VELMORA_REGISTRY", (blocker / "registry").c_str());
+    EXPECT_EQ(registry::Update([](Registry& r) { r.CreateKey("K"); }), REGDB_E_WRITEREGDB);
+    EXPECT_EQ(registry::Load(&reg), REGDB_E_READREGDB);
+}
+
+// Adds `count` keys named "<prefix>N", one update each.
+void AddKeys(const std::string& prefix, int count) {
+    for (int i = 0; i < count; ++i) {
+        const HRESULT hr = registry::Update([&](Registry& reg) {
+            reg.SetValue("HKEY_CLASSES_ROOT\\" + prefix + std::to_string(i), "", "v");
+        });
+        if (FAILED(hr)) _exit(10);
+    }
+}
+
+TEST(RegistryFile, ConcurrentWritersInTwoProcessesLoseNothing) {
+    ScopedRegistryFile file;
+    constexpr int kKeysPerWriter = 50;
+    pid_t children[2];
+    for (int c = 0; c < 2; ++c) {
+        children[c] = fork();
+        ASSERT_GE(children[c], 0);
+        if (children[c] == 0) {
+            AddKeys("Writer" + std::to_string(c) + "Key", kKeysPerWriter);
+            _exit(0);
+        }
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+    Registry reg;
+    ASSERT_EQ(registry::Load(&reg), S_OK);
+    EXPECT_EQ(reg.SubKeys("HKEY_CLASSES_ROOT").size(), size_t(2 * kKeysPerWriter));
+}
+
+TEST(RegistryFile, ReadersNeverSeeAHalfWrittenFile) {
+    ScopedRegistryFile file;
+    ASSERT_EQ(registry::Update([](Registry& reg) { reg.CreateKey("Start"); }), S_OK);
+    const pid_t writer = fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+        // Large values make a torn write likely to be seen if replacement were not atomic.
+        for (int i = 0; i < 40; ++i) {
+            const HRESULT hr = registry::Update([&](Registry& reg) {
+                reg.SetValue("Big\\" + std::to_string(i), "", std::string(20000, 'x'));
+            });
+            if (FAILED(hr)) _exit(10);
+        }
+        _exit(0);
+    }
+    // Read for as long as the writer runs.
+    int failures = 0, reads = 0, status = 0;
+    pid_t done = 0;
+    while ((done = waitpid(writer, &status, WNOHANG)) == 0) {
+        // An empty or cut file might still parse; the first key must always be there.
+        Registry reg;
+        if (registry::Load(&reg) != S_OK || !reg.HasKey("Start")) ++failures;
+        ++reads;
+    }
+    ASSERT_EQ(done, writer);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ(failures, 0);
+}
+
+TEST(RegistryFile, ConcurrentWritersInOneProcessLoseNothing) {
+    ScopedRegistryFile file;
+    std::vector<std::thread> writers;
+    std::atomic<int> failures{0};
+    for (int t = 0; t < 4; ++t)
+        writers.emplace_back([t, &failures] {
+            for (int i = 0; i < 10; ++i)
+                if (FAILED(registry::Update([&](Registry& reg) {
+                        reg.CreateKey("T" + std::to_string(t) + "_" + std::to_string(i));
+                    })))
+                    ++failures;
+        });
+    for (auto& writer : writers)
+        writer.join();
+    EXPECT_EQ(failures, 0);
+    Registry reg;
+    ASSERT_EQ(registry::Load(&reg), S_OK);
+    EXPECT_EQ(reg.SubKeys("").size(), 40u);
+}
+
+} // namespace

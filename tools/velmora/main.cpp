@@ -1,0 +1,50 @@
+// `velmora`: the command-line tool that creates databases and registers the engine.
+#include <cstdio>
+#include <cstring>
+
+#include "NewDb.h"
+#include "ServerRegistration.h"
+#include "Summary.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: velmora COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  newdb FILE    create an empty database in FILE (an existing file is never overwritten)\n"
+    "  register      register the engine's classes and type library\n"
+    "  unregister    remove the engine's registration\n"
+    "  summary FILE [LOGIN [PASSWORD]]\n"
+    "                open FILE through the object model, log in (default Admin with the empty\n"
+    "                password) and print the user and the lookup lists\n"
+    "  --help        show this text\n"
+    "\n"
+    "The registry file is $VELMORA_REGISTRY when set, else\n"
+    "${XDG_CONFIG_HOME:-$HOME/.config}/velmora/registry. The engine library is $VELMORA_LIBRARY\n"
+    "when set, else libVelmora.so in the lib directory beside this program's directory.\n";
+
+int Usage(const char* complaint) {
+    std::fprintf(stderr, "velmora: %s (try velmora --help)\n", complaint);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage("no command given");
+    const char* command = argv[1];
+    if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0 ||
+        std::strcmp(command, "help") == 0) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (std::strcmp(command, "newdb") == 0) return RunNewDb(argc - 1, argv + 1);
+    if (std::strcmp(command, "summary") == 0) return RunSummary(argc - 2, argv + 2);
+    if (std::strcmp(command, "register") == 0 || std::strcmp(command, "unregister") == 0) {
+        if (argc > 2) return Usage("register and unregister take no arguments");
+        return RunServerRegistration(std::strcmp(command, "unregister") == 0);
+    }
+    std::fprintf(stderr, "velmora: unknown command '%s' (try velmora --help)\n", command);
+    return 2;
+}
