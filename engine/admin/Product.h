@@ -1,12 +1,56 @@
 #pragma once
-// A product with its list of versions.
+// A product with its ordered list of versions. The list is edited in memory; the product set
+// writes a product and its whole version list to the database together.
+#include <string>
+#include <vector>
+
+#include <velmora/ComSupport.h>
+
+#include "engine/admin/Version.h"
 #include "engine/com/CoClass.h"
 #include "engine/com/generated/ClassInfos.h"
 #include "engine/com/generated/InterfaceStubs.h"
 
 namespace velmora::engine {
 
-// Not built yet: every member answers E_NOTIMPL.
-class CProduct : public CoClass<IProductStub, classes::Product> {};
+struct ProductData {
+    LONG id = 0; // ProductID; 0 until stored
+    std::string name;
+    std::string description;
+};
+
+class CProduct : public CoClass<IProductStub, classes::Product> {
+  public:
+    // Engine side: the fields as stored and the version list, for the row mapping and the set.
+    ProductData& Data() { return data_; }
+    const ProductData& Data() const { return data_; }
+    void SetID(LONG id) { data_.id = id; }
+    const std::vector<com::ComPtr<CVersion>>& Versions() const { return versions_; }
+    // Appends a new version with ID 0 and returns it. Throws std::bad_alloc.
+    com::ComPtr<CVersion> AppendVersion(std::string name, std::string description,
+                                        DATE releaseDate);
+
+    HRESULT STDMETHODCALLTYPE get_ID(LONG* pVal) override;
+    HRESULT STDMETHODCALLTYPE get_Version(LONG iIndex, IVersion** pVal) override;
+    HRESULT STDMETHODCALLTYPE get_VersionCount(LONG* pVal) override;
+    // In memory only: nothing is written until the product set adds or updates the product.
+    HRESULT STDMETHODCALLTYPE AddVersion(BSTR bstrVerName, BSTR bstrVerDesp, DATE ReleaseDate,
+                                         IVersion** ppVersion) override;
+    // Removes the first version whose name matches exactly (letter case and blanks count).
+    HRESULT STDMETHODCALLTYPE RemoveVersion(BSTR bstrVerName) override;
+    HRESULT STDMETHODCALLTYPE RemoveVersionAt(LONG iIndex) override;
+    HRESULT STDMETHODCALLTYPE get_Name(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_Name(BSTR newVal) override;
+    HRESULT STDMETHODCALLTYPE get_Description(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_Description(BSTR newVal) override;
+
+  private:
+    bool HoldsIndex(LONG index) const {
+        return index >= 0 && static_cast<size_t>(index) < versions_.size();
+    }
+
+    ProductData data_;
+    std::vector<com::ComPtr<CVersion>> versions_;
+};
 
 } // namespace velmora::engine

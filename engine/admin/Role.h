@@ -27,6 +27,9 @@ class CRole : public CoClass<IRoleStub, classes::Role> {
     HRESULT STDMETHODCALLTYPE put_Name(BSTR newVal) override;
     HRESULT STDMETHODCALLTYPE get_Description(BSTR* pVal) override;
     HRESULT STDMETHODCALLTYPE put_Description(BSTR newVal) override;
+    // The role's right read afresh from tRight; a role without a stored right gets a right with
+    // ID 0 and no permissions.
+    HRESULT STDMETHODCALLTYPE get_Right(IRight** pVal) override;
 
   private:
     RoleData data_;

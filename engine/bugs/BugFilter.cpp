@@ -1,6 +1,10 @@
 #include "engine/bugs/BugFilter.h"
 
+#include <new>
+#include <variant>
+
 #include "engine/bugs/FilterFieldTypes.h"
+#include "engine/bugs/FilterSql.h"
 #include "engine/com/Failure.h"
 #include "engine/com/OutParams.h"
 
@@ -41,6 +45,19 @@ HRESULT CBugFilter::get_AndOr(eLogOperation* pVal) {
 HRESULT CBugFilter::put_AndOr(eLogOperation newVal) {
     data_.andOr = newVal;
     return S_OK;
+}
+
+HRESULT CBugFilter::GetSQL(BSTR* pVal) {
+    if (!pVal) return E_POINTER;
+    *pVal = nullptr;
+    try {
+        auto sql = FilterConditionSql(data_);
+        if (const auto* failure = std::get_if<FilterSqlFailure>(&sql))
+            return FailLogOnly(0, "CBugFilter::GetSQL", failure->message);
+        return ReturnText(std::get<std::string>(sql), pVal);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 HRESULT CBugFilter::GetAndOrStr(BSTR* pVal) {

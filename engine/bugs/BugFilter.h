@@ -34,6 +34,9 @@ class CBugFilter : public CoClass<IBugFilterStub, classes::BugFilter> {
     HRESULT STDMETHODCALLTYPE put_Value(VARIANT newVal) override;
     HRESULT STDMETHODCALLTYPE get_AndOr(eLogOperation* pVal) override;
     HRESULT STDMETHODCALLTYPE put_AndOr(eLogOperation newVal) override;
+    // The condition text of this filter (see FilterSql.h); a condition outside Equal..Like, a
+    // field without a type or a value that does not fit is logged and refused.
+    HRESULT STDMETHODCALLTYPE GetSQL(BSTR* pVal) override;
     // "And" when AndOr is LogAnd, otherwise "Or".
     HRESULT STDMETHODCALLTYPE GetAndOrStr(BSTR* pVal) override;
     // No condition has a textual name: always the empty text.

@@ -8,9 +8,39 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace velmora::db {
+namespace {
+
+// Column names are ASCII; folding A-Z inline keeps the per-field lookups cheap.
+inline unsigned char FoldAscii(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c | 0x20) : c;
+}
+
+struct NoCaseHash {
+    size_t operator()(const std::string& text) const noexcept {
+        size_t hash = 14695981039346656037ull;
+        for (unsigned char c : text)
+            hash = (hash ^ FoldAscii(c)) * 1099511628211ull;
+        return hash;
+    }
+};
+
+struct NoCaseEqual {
+    bool operator()(const std::string& a, const std::string& b) const noexcept {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i) {
+            if (FoldAscii(static_cast<unsigned char>(a[i])) !=
+                FoldAscii(static_cast<unsigned char>(b[i])))
+                return false;
+        }
+        return true;
+    }
+};
+
+} // namespace
 namespace {
 
 constexpr LONG kDefaultPageSize = 200;
@@ -54,6 +84,9 @@ struct Recordset::Impl {
     Connection* connection = nullptr;
     std::shared_ptr<SharedDatabase> database;
     std::unique_ptr<RowStore> store; // after database: destroyed first
+    // Column positions by name, without regard to case; the first of equal names wins.
+    mutable std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> columnIndex;
+    mutable const RowStore* indexedStore = nullptr;
     CursorType cursor = CursorType::ForwardOnly;
     std::string source;
     std::string filter;
@@ -92,10 +125,15 @@ struct Recordset::Impl {
 
     size_t Column(const std::string& name) const {
         RequireOpen();
-        const auto& columns = store->Columns();
-        for (size_t i = 0; i < columns.size(); ++i) {
-            if (EqualsNoCase(columns[i].name, name)) return i;
+        // Row mapping looks every field up by name, so the names are indexed once per store.
+        if (indexedStore != store.get()) {
+            columnIndex.clear();
+            const auto& columns = store->Columns();
+            for (size_t i = 0; i < columns.size(); ++i)
+                columnIndex.emplace(columns[i].name, i);
+            indexedStore = store.get();
         }
+        if (auto found = columnIndex.find(name); found != columnIndex.end()) return found->second;
         Fail(kErrItemNotFound, "Item cannot be found in the collection corresponding to the "
                                "requested name or ordinal ('" +
                                    name + "').");

@@ -48,10 +48,11 @@ sqlite3* OpenHandle(const std::string& canonicalPath, const std::string& shownPa
         rc = RegisterDigestFunction(db);
     }
     if (rc == SQLITE_OK) {
-        rc = sqlite3_exec(db,
-                          "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;"
-                          "SELECT count(*) FROM sqlite_master;",
-                          nullptr, nullptr, nullptr);
+        rc = sqlite3_exec(
+            db,
+            "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA temp_store=MEMORY;"
+            "SELECT count(*) FROM sqlite_master;",
+            nullptr, nullptr, nullptr);
     }
     if (rc != SQLITE_OK) {
         const std::string reason = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);

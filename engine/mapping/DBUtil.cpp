@@ -3,33 +3,20 @@
 #include <string>
 
 #include "common/crypto/PasswordBlock.h"
+#include "engine/admin/Classification.h"
+#include "engine/admin/Product.h"
 #include "engine/admin/Right.h"
 #include "engine/admin/Role.h"
 #include "engine/admin/User.h"
+#include "engine/admin/UserSysInfo.h"
+#include "engine/admin/Version.h"
 #include "engine/log/Log.h"
 #include "engine/mapping/FieldConversion.h"
+#include "engine/mapping/MappingSupport.h"
 
 namespace velmora::engine {
-namespace {
-
-// Runs one mapping; a data-access error becomes a log entry and E_FAIL.
-template <class Mapping> HRESULT Guarded(const char* routine, Mapping&& mapping) {
-    try {
-        mapping();
-        return S_OK;
-    } catch (const db::DbError& error) {
-        log::LogComError(2, std::string("CDBUtil::") + routine, error);
-        return E_FAIL;
-    }
-}
-
-// Writes an identifier column only when it holds another value, so an unchanged key is never
-// rewritten.
-void SaveIdentifier(db::Recordset& row, const db::Value& stored, const char* column, LONG id) {
-    if (VariantToLong(stored) != id) row.SetValue(column, db::Value::Int(id));
-}
-
-} // namespace
+using mapping::Guarded;
+using mapping::SaveIdentifier;
 
 HRESULT CDBUtil::GetRightData(db::Recordset& row, CRight* right) {
     if (!right) return E_POINTER;
@@ -103,9 +90,110 @@ HRESULT CDBUtil::SaveRoleData(db::Recordset& row, CRole* role) {
     if (!role) return E_POINTER;
     return Guarded("SaveRoleData", [&] {
         const RoleData& data = role->Data();
-        SaveIdentifier(row, row.GetValue("roleID"), "roleID", data.id);
+        SaveIdentifier(row, "roleID", data.id);
         row.SetValue("RoleName", TextToField(data.name));
         row.SetValue("RoleDescription", TextToField(data.description));
+    });
+}
+
+HRESULT CDBUtil::GetClassData(db::Recordset& row, CClassification* classification) {
+    if (!classification) return E_POINTER;
+    return Guarded("GetClassData", [&] {
+        ClassificationData& data = classification->Data();
+        data.id = VariantToLong(row.GetValue("ClassificationID"));
+        data.name = VariantToString(row.GetValue("ClassName"));
+    });
+}
+
+HRESULT CDBUtil::SaveClassData(db::Recordset& row, CClassification* classification) {
+    if (!classification) return E_POINTER;
+    return Guarded("SaveClassData", [&] {
+        const ClassificationData& data = classification->Data();
+        SaveIdentifier(row, "ClassificationID", data.id);
+        row.SetValue("ClassName", TextToField(data.name));
+    });
+}
+
+HRESULT CDBUtil::GetUserSysInfoData(db::Recordset& row, CUserSysInfo* sysInfo) {
+    if (!sysInfo) return E_POINTER;
+    return Guarded("GetUserSysInfoData", [&] {
+        UserSysInfoData& data = sysInfo->Data();
+        data.id = VariantToLong(row.GetValue("UserSystemInfoID"));
+        // The owner comes along where the statement selected it, so that saving the object
+        // again keeps it.
+        if (row.HasField("UserID")) data.userId = VariantToLong(row.GetValue("UserID"));
+        data.cpu = VariantToString(row.GetValue("CPU"));
+        data.ieVersion = VariantToString(row.GetValue("IE Version"));
+        data.memory = VariantToString(row.GetValue("Memory"));
+        data.netEnvironment = VariantToString(row.GetValue("NetEnvironment"));
+        data.os = VariantToString(row.GetValue("OS"));
+        data.osBuild = VariantToString(row.GetValue("OSBuild"));
+        data.servicePack = VariantToString(row.GetValue("ServicePack"));
+        data.hardDisk = VariantToString(row.GetValue("HardDisk"));
+        data.note = VariantToString(row.GetValue("Note"));
+    });
+}
+
+HRESULT CDBUtil::SaveUserSysInfoData(db::Recordset& row, CUserSysInfo* sysInfo) {
+    if (!sysInfo) return E_POINTER;
+    return Guarded("SaveUserSysInfoData", [&] {
+        const UserSysInfoData& data = sysInfo->Data();
+        // An object made by a client carries 0 for both: rewriting a stored row from it must not
+        // cut the row off from its user, so 0 never replaces a stored identifier.
+        if (data.id != 0) SaveIdentifier(row, "UserSystemInfoID", data.id);
+        if (data.userId != 0) SaveIdentifier(row, "UserID", data.userId);
+        row.SetValue("CPU", TextToField(data.cpu));
+        row.SetValue("IE Version", TextToField(data.ieVersion));
+        row.SetValue("Memory", TextToField(data.memory));
+        row.SetValue("NetEnvironment", TextToField(data.netEnvironment));
+        row.SetValue("OS", TextToField(data.os));
+        row.SetValue("OSBuild", TextToField(data.osBuild));
+        row.SetValue("ServicePack", TextToField(data.servicePack));
+        row.SetValue("HardDisk", TextToField(data.hardDisk));
+        row.SetValue("Note", TextToField(data.note));
+    });
+}
+
+HRESULT CDBUtil::GetProductData(db::Recordset& row, CProduct* product) {
+    if (!product) return E_POINTER;
+    return Guarded("GetProductData", [&] {
+        ProductData& data = product->Data();
+        data.id = VariantToLong(row.GetValue(0));
+        data.name = VariantToString(row.GetValue(1));
+        data.description = VariantToString(row.GetValue(2));
+
+        // tVersion by position: VersionID, ProductID, name, description, release date.
+        db::Recordset versions;
+        versions.Open("SELECT * FROM tVersion WHERE ProductID = " + std::to_string(data.id),
+                      row.ActiveConnection(), db::CursorType::Keyset, db::LockType::Optimistic);
+        for (; !versions.IsEOF(); versions.MoveNext()) {
+            auto version = product->AppendVersion(VariantToString(versions.GetValue(2)),
+                                                  VariantToString(versions.GetValue(3)),
+                                                  VariantToDate(versions.GetValue(4)));
+            version->SetID(VariantToLong(versions.GetValue(0)));
+        }
+    });
+}
+
+HRESULT CDBUtil::SaveProductData(db::Recordset& row, CProduct* product) {
+    if (!product) return E_POINTER;
+    return Guarded("SaveProductData", [&] {
+        const ProductData& data = product->Data();
+        if (data.id != 0 && VariantToLong(row.GetValue(0)) != data.id)
+            row.SetValue(0, db::Value::Int(data.id));
+        row.SetValue(1, TextToField(data.name));
+        row.SetValue(2, TextToField(data.description));
+    });
+}
+
+HRESULT CDBUtil::GetVersionData(db::Recordset& row, CVersion* version) {
+    if (!version) return E_POINTER;
+    return Guarded("GetVersionData", [&] {
+        VersionData& data = version->Data();
+        data.name = VariantToString(row.GetValue("VersionName"));
+        data.description = VariantToString(row.GetValue("VersionDesrp"));
+        data.releaseDate = VariantToDate(row.GetValue("ReleaseDate"));
+        data.id = VariantToLong(row.GetValue("VersionID"));
     });
 }
 

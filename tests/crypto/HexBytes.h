@@ -13,18 +13,14 @@ inline std::vector<uint8_t> FromHex(const std::string& hex) {
     return bytes;
 }
 
-inline std::string ToHex(const uint8_t* data, size_t size) {
+inline std::string ToHex(const std::vector<uint8_t>& bytes) {
     static const char kDigits[] = "0123456789ABCDEF";
     std::string hex;
-    for (size_t i = 0; i < size; ++i) {
-        hex += kDigits[data[i] >> 4];
-        hex += kDigits[data[i] & 0x0F];
+    for (uint8_t b : bytes) {
+        hex += kDigits[b >> 4];
+        hex += kDigits[b & 0x0F];
     }
     return hex;
-}
-
-inline std::string ToHex(const std::vector<uint8_t>& bytes) {
-    return ToHex(bytes.data(), bytes.size());
 }
 
 } // namespace velmora::crypto::test

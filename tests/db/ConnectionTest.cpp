@@ -2,6 +2,7 @@
 #include "DbTestSupport.h"
 
 #include <filesystem>
+#include <fstream>
 
 namespace velmora::db::test {
 namespace {
@@ -25,7 +26,7 @@ TEST_F(ConnectionTest, PathMayContainSemicolons) {
     EXPECT_EQ(4, CountRows(connection, "SELECT * FROM tProduct"));
 }
 
-TEST_F(ConnectionTest, MissingFileIsRefusedAndNotCreated) {
+TEST_F(ConnectionTest, MissingOrJunkFileIsRefusedAndNothingIsCreated) {
     const std::string missing = (dir_.Path() / "missing.mdb").string();
     Connection connection;
     try {
@@ -39,14 +40,9 @@ TEST_F(ConnectionTest, MissingFileIsRefusedAndNotCreated) {
     EXPECT_FALSE(connection.IsOpen());
     EXPECT_FALSE(std::filesystem::exists(missing));
     EXPECT_THROW(connection.Open("Provider=x;Persist Security Info=False"), DbError);
-}
 
-TEST_F(ConnectionTest, FileThatIsNoDatabaseIsRefused) {
     const std::string junk = (dir_.Path() / "junk.mdb").string();
-    std::FILE* file = std::fopen(junk.c_str(), "w");
-    std::fputs("this is not a database file, just some text that is long enough", file);
-    std::fclose(file);
-    Connection connection;
+    std::ofstream(junk) << "this is not a database file, just some text that is long enough";
     EXPECT_THROW(connection.Open(ConnectionStringFor(junk)), DbError);
 }
 
@@ -77,34 +73,31 @@ TEST_F(ConnectionTest, ExecuteTranslatesDatesAndCountsChanges) {
     EXPECT_THROW(connection.Execute("UPDATE nowhere SET a = 1"), DbError);
 }
 
-TEST_F(ConnectionTest, CommitKeepsAndRollbackUndoes) {
-    Connection connection;
-    connection.Open(connectionString_);
-    connection.BeginTrans();
-    connection.Execute("DELETE FROM tProduct WHERE ProductID = 1");
-    connection.RollbackTrans();
-    EXPECT_EQ(4, CountRows(connection, "SELECT * FROM tProduct"));
+// Commit keeps, rollback undoes, an inner rollback keeps the outer work, and closing rolls
+// back what is still open.
+TEST_F(ConnectionTest, NestedTransactionsCommitAndRollBack) {
+    {
+        Connection connection;
+        connection.Open(connectionString_);
+        connection.BeginTrans();
+        connection.Execute("DELETE FROM tProduct WHERE ProductID = 1");
+        connection.RollbackTrans();
+        EXPECT_EQ(4, CountRows(connection, "SELECT * FROM tProduct"));
 
-    connection.BeginTrans();
-    connection.Execute("DELETE FROM tProduct WHERE ProductID = 1");
-    connection.CommitTrans();
-    EXPECT_EQ(0, connection.TransactionDepth());
-    RawDb raw(path_);
-    EXPECT_EQ("3", raw.Text("SELECT count(*) FROM tProduct"));
-    EXPECT_THROW(connection.CommitTrans(), DbError);
-    EXPECT_THROW(connection.RollbackTrans(), DbError);
-}
+        connection.BeginTrans();
+        connection.Execute("DELETE FROM tProduct WHERE ProductID = 1");
+        connection.BeginTrans();
+        EXPECT_EQ(2, connection.TransactionDepth());
+        connection.Execute("DELETE FROM tProduct WHERE ProductID = 2");
+        connection.RollbackTrans();
+        connection.CommitTrans();
+        EXPECT_EQ(0, connection.TransactionDepth());
+        EXPECT_THROW(connection.CommitTrans(), DbError);
+        EXPECT_THROW(connection.RollbackTrans(), DbError);
 
-TEST_F(ConnectionTest, InnerRollbackKeepsOuterWork) {
-    Connection connection;
-    connection.Open(connectionString_);
-    connection.BeginTrans();
-    connection.Execute("DELETE FROM tProduct WHERE ProductID = 1");
-    connection.BeginTrans();
-    EXPECT_EQ(2, connection.TransactionDepth());
-    connection.Execute("DELETE FROM tProduct WHERE ProductID = 2");
-    connection.RollbackTrans();
-    connection.CommitTrans();
+        connection.BeginTrans();
+        connection.Execute("DELETE FROM tProduct");
+    }
     RawDb raw(path_);
     EXPECT_EQ("2,3,4", raw.Text("SELECT group_concat(ProductID) FROM tProduct"));
 }
@@ -123,17 +116,6 @@ TEST_F(ConnectionTest, TransactionObjectRollsBackUnlessCommitted) {
         transaction.Commit();
     }
     EXPECT_EQ(3, CountRows(connection, "SELECT * FROM tProduct"));
-}
-
-TEST_F(ConnectionTest, ClosingRollsBackAnOpenTransaction) {
-    {
-        Connection connection;
-        connection.Open(connectionString_);
-        connection.BeginTrans();
-        connection.Execute("DELETE FROM tProduct");
-    }
-    RawDb raw(path_);
-    EXPECT_EQ("4", raw.Text("SELECT count(*) FROM tProduct"));
 }
 
 // Connections of one process share the database: a second connection neither waits on the

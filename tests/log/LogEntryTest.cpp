@@ -1,7 +1,7 @@
 // The byte layout of log entries and the default descriptions.
 #include "LogTestSupport.h"
 
-#include <regex>
+#include <cctype>
 
 namespace velmora::log {
 namespace {
@@ -11,92 +11,53 @@ using test::ReadFile;
 
 const std::string kRule = std::string(44, '-') + "\r\n";
 
-// Splits one entry into the text before the time line, the time line, and the rest.
-struct SplitEntry {
-    std::string before;
-    std::string time;
-    std::string after;
-};
+// Whether text has the shape of pattern, where '9' stands for any digit.
+bool HasShape(const std::string& text, const std::string& pattern) {
+    if (text.size() != pattern.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool digit = std::isdigit(static_cast<unsigned char>(text[i])) != 0;
+        if (pattern[i] == '9' ? !digit : text[i] != pattern[i]) return false;
+    }
+    return true;
+}
 
-SplitEntry Split(const std::string& entry) {
-    const size_t timeStart = entry.find("[Time]: ");
-    const size_t timeEnd = entry.find("\r\n", timeStart);
-    if (timeStart == std::string::npos || timeEnd == std::string::npos) return {entry, "", ""};
-    return {entry.substr(0, timeStart), entry.substr(timeStart, timeEnd + 2 - timeStart),
-            entry.substr(timeEnd + 2)};
+// Checks one whole entry: the rule, the time then date in the C locale, and the given rest.
+void ExpectEntry(const std::string& entry, const std::string& rest) {
+    ASSERT_EQ(entry.substr(0, kRule.size()), kRule);
+    const size_t timeEnd = entry.find("\r\n", kRule.size());
+    ASSERT_NE(timeEnd, std::string::npos);
+    const std::string time = entry.substr(kRule.size(), timeEnd + 2 - kRule.size());
+    EXPECT_TRUE(HasShape(time, "[Time]: 99:99:99,99/99/99\r\n")) << time;
+    EXPECT_EQ(entry.substr(timeEnd + 2), rest);
 }
 
 using LogEntryLayout = LogDirectoryFixture;
 
-TEST_F(LogEntryLayout, EntryIsByteExact) {
+// Two calls append two entries; line breaks inside texts become CR LF.
+TEST_F(LogEntryLayout, EntriesAreByteExactAndAppended) {
     ASSERT_EQ(AppendEntry("Err.log", 2, "CBugSet::Open", "Syntax error"), std::nullopt);
-    const SplitEntry entry = Split(ReadFile(LogPath()));
-    EXPECT_EQ(entry.before, kRule);
-    EXPECT_TRUE(std::regex_match(entry.time, std::regex("\\[Time\\]: [^\r\n]+,[^\r\n]+\r\n")))
-        << entry.time;
-    EXPECT_EQ(entry.after, "[ErrCode]: 2\r\n"
-                           "[Source]: CBugSet::Open\r\n"
-                           "[Description]: Syntax error\r\n"
-                           "\r\n");
-}
-
-TEST_F(LogEntryLayout, TimeThenDateInTheCLocale) {
-    ASSERT_EQ(AppendEntry("Err.log", 0, "S", "D"), std::nullopt);
-    const SplitEntry entry = Split(ReadFile(LogPath()));
-    EXPECT_TRUE(std::regex_match(
-        entry.time, std::regex("\\[Time\\]: \\d\\d:\\d\\d:\\d\\d,\\d\\d/\\d\\d/\\d\\d\r\n")))
-        << entry.time;
-}
-
-TEST_F(LogEntryLayout, LineBreaksInsideTextsBecomeCrLf) {
-    ASSERT_EQ(AppendEntry("Err.log", 2, "S", "first\nsecond\r\nthird"), std::nullopt);
-    EXPECT_EQ(Split(ReadFile(LogPath())).after, "[ErrCode]: 2\r\n"
-                                                "[Source]: S\r\n"
-                                                "[Description]: first\r\nsecond\r\nthird\r\n"
-                                                "\r\n");
-}
-
-TEST_F(LogEntryLayout, TwoCallsAppendTwoEntries) {
-    ASSERT_EQ(AppendEntry("Err.log", 0, "First::One", "one"), std::nullopt);
-    ASSERT_EQ(AppendEntry("Err.log", 3, "Second::Two", "two"), std::nullopt);
+    ASSERT_EQ(AppendEntry("Err.log", 3, "S", "first\nsecond\r\nthird"), std::nullopt);
     const std::string text = ReadFile(LogPath());
-
     const size_t second = text.find(kRule, 1);
     ASSERT_NE(second, std::string::npos);
-    EXPECT_EQ(text.rfind(kRule, 0), 0u);
-    EXPECT_EQ(text.find(kRule, second + 1), std::string::npos);
-    EXPECT_EQ(Split(text.substr(0, second)).after,
-              "[ErrCode]: 0\r\n[Source]: First::One\r\n[Description]: one\r\n\r\n");
-    EXPECT_EQ(Split(text.substr(second)).after,
-              "[ErrCode]: 3\r\n[Source]: Second::Two\r\n[Description]: two\r\n\r\n");
+    ExpectEntry(text.substr(0, second),
+                "[ErrCode]: 2\r\n[Source]: CBugSet::Open\r\n[Description]: Syntax error\r\n\r\n");
+    ExpectEntry(text.substr(second),
+                "[ErrCode]: 3\r\n[Source]: S\r\n[Description]: first\r\nsecond\r\nthird\r\n\r\n");
 }
 
 TEST_F(LogEntryLayout, EmptyDescriptionTakesTheCodesDefault) {
-    ASSERT_EQ(AppendEntry("a.log", 0, "S", ""), std::nullopt);
-    ASSERT_EQ(AppendEntry("b.log", 1, "S", ""), std::nullopt);
-    ASSERT_EQ(AppendEntry("c.log", 5, "S", ""), std::nullopt);
-    EXPECT_EQ(Split(ReadFile(LogPath("a.log"))).after,
-              "[ErrCode]: 0\r\n[Source]: S\r\n[Description]: Unknown Error\r\n\r\n");
-    EXPECT_EQ(Split(ReadFile(LogPath("b.log"))).after,
-              "[ErrCode]: 1\r\n[Source]: S\r\n[Description]: Exceed Array's bound\r\n\r\n");
-    EXPECT_EQ(Split(ReadFile(LogPath("c.log"))).after,
-              "[ErrCode]: 5\r\n[Source]: S\r\n[Description]: \r\n\r\n");
-}
-
-using LogErrorRoutine = LogDirectoryFixture;
-
-TEST_F(LogErrorRoutine, WritesToErrLog) {
-    LogError(9, "CDBUtil::GetNextID", "");
-    EXPECT_EQ(Split(ReadFile(LogPath("Err.log"))).after,
-              "[ErrCode]: 9\r\n[Source]: CDBUtil::GetNextID\r\n[Description]: \r\n\r\n");
-}
-
-TEST(LogErrorFailure, IsSilentWhenTheLogCannotBeWritten) {
-    test::TempDir dir;
-    SetLogDirectoryForTesting((dir.Path() / "missing").string());
-    EXPECT_NO_THROW(LogError(0, "S", "text"));
-    SetLogDirectoryForTesting("");
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "missing"));
+    const struct {
+        int32_t code;
+        const char* description;
+    } cases[] = {{0, "Unknown Error"}, {1, "Exceed Array's bound"}, {5, ""}};
+    for (const auto& c : cases) {
+        const std::string file = std::to_string(c.code) + ".log";
+        ASSERT_EQ(AppendEntry(file, c.code, "S", ""), std::nullopt);
+        ExpectEntry(ReadFile(LogPath(file)),
+                    "[ErrCode]: " + std::to_string(c.code) +
+                        "\r\n[Source]: S\r\n[Description]: " + c.description + "\r\n\r\n");
+    }
 }
 
 } // namespace

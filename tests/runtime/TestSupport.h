@@ -36,28 +36,40 @@ class TemporaryDirectory {
     std::filesystem::path path_;
 };
 
+// Sets (or, given null, unsets) an environment variable for the life of the object.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment(const char* name, const char* value) : name_(name) {
+        if (const char* old = getenv(name)) previous_ = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    ~ScopedEnvironment() {
+        if (previous_)
+            setenv(name_, previous_->c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+
+  private:
+    const char* name_;
+    std::optional<std::string> previous_;
+};
+
 // Points VELMORA_REGISTRY at a file in a fresh directory for the life of the object.
 class ScopedRegistryFile {
   public:
-    ScopedRegistryFile() : file_(directory_.Path() / "registry") {
-        if (const char* old = getenv("VELMORA_REGISTRY")) previous_ = old;
-        setenv("VELMORA_REGISTRY", file_.c_str(), 1);
-    }
-    ScopedRegistryFile(const ScopedRegistryFile&) = delete;
-    ScopedRegistryFile& operator=(const ScopedRegistryFile&) = delete;
-    ~ScopedRegistryFile() {
-        if (previous_)
-            setenv("VELMORA_REGISTRY", previous_->c_str(), 1);
-        else
-            unsetenv("VELMORA_REGISTRY");
-    }
     const std::filesystem::path& File() const { return file_; }
     const std::filesystem::path& Directory() const { return directory_.Path(); }
 
   private:
     TemporaryDirectory directory_;
-    std::filesystem::path file_;
-    std::optional<std::string> previous_;
+    std::filesystem::path file_ = directory_.Path() / "registry";
+    ScopedEnvironment variable_{"VELMORA_REGISTRY", file_.c_str()};
 };
 
 // An object whose reference count the test can read; it is never deleted by Release, so a

@@ -1,0 +1,85 @@
+#include "engine/admin/Product.h"
+
+#include <new>
+
+#include "engine/com/EngineObjects.h"
+#include "engine/com/Failure.h"
+#include "engine/com/OutParams.h"
+
+namespace velmora::engine {
+
+com::ComPtr<CVersion> CProduct::AppendVersion(std::string name, std::string description,
+                                              DATE releaseDate) {
+    auto version = CreateObject<CVersion>();
+    VersionData& data = version->Data();
+    data.name = std::move(name);
+    data.description = std::move(description);
+    data.releaseDate = releaseDate;
+    versions_.push_back(version);
+    return version;
+}
+
+HRESULT CProduct::get_ID(LONG* pVal) {
+    return ReturnValue(data_.id, pVal);
+}
+
+HRESULT CProduct::get_Version(LONG iIndex, IVersion** pVal) {
+    if (!pVal) return E_POINTER;
+    *pVal = nullptr;
+    if (!HoldsIndex(iIndex)) return Fail(Info(), kSeeErrorLog, 1, "IProduct::Version", "");
+    return ReturnObject<IVersion>(versions_[iIndex], pVal);
+}
+
+HRESULT CProduct::get_VersionCount(LONG* pVal) {
+    return ReturnValue(static_cast<LONG>(versions_.size()), pVal);
+}
+
+HRESULT CProduct::AddVersion(BSTR bstrVerName, BSTR bstrVerDesp, DATE ReleaseDate,
+                             IVersion** ppVersion) {
+    if (!ppVersion) return E_POINTER;
+    *ppVersion = nullptr;
+    try {
+        return ReturnObject<IVersion>(
+            AppendVersion(TextOf(bstrVerName), TextOf(bstrVerDesp), ReleaseDate), ppVersion);
+    } catch (const std::bad_alloc&) {
+        return Fail(Info(), "Add version Failed", 0, "IProduct::AddVersion", "Add version failed");
+    }
+}
+
+HRESULT CProduct::RemoveVersion(BSTR bstrVerName) {
+    try {
+        const std::string name = TextOf(bstrVerName);
+        for (auto it = versions_.begin(); it != versions_.end(); ++it) {
+            if ((*it)->Data().name == name) {
+                versions_.erase(it);
+                return S_OK;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    return Fail(Info(), "Remove Failed", 0, "IProduct::RemoveVersion", "Remove Failed");
+}
+
+HRESULT CProduct::RemoveVersionAt(LONG iIndex) {
+    if (!HoldsIndex(iIndex))
+        return Fail(Info(), kSeeErrorLog, 0, "IProduct::RemoveVersionAt", "Remove version failed");
+    versions_.erase(versions_.begin() + iIndex);
+    return S_OK;
+}
+
+HRESULT CProduct::get_Name(BSTR* pVal) {
+    return ReturnText(data_.name, pVal);
+}
+HRESULT CProduct::put_Name(BSTR newVal) {
+    return StoreText(newVal, data_.name);
+}
+
+HRESULT CProduct::get_Description(BSTR* pVal) {
+    return ReturnText(data_.description, pVal);
+}
+HRESULT CProduct::put_Description(BSTR newVal) {
+    return StoreText(newVal, data_.description);
+}
+
+} // namespace velmora::engine

@@ -1,0 +1,142 @@
+#pragma once
+// A logged-in session on a fresh seed database whose current role (RoleID 1 of product 1) holds
+// every right, with helpers to put bugs and attachments into the file, read it back behind the
+// engine's back, change the role's right and build filters.
+#include <sqlite3.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <velmora/ComSupport.h>
+
+#include "engine/admin/Right.h"
+#include "engine/bugs/Bug.h"
+#include "engine/bugs/BugFilter.h"
+#include "engine/bugs/BugFilterSet.h"
+#include "engine/bugs/BugSet.h"
+#include "engine/com/EngineObjects.h"
+#include "tests/session/SessionTestSupport.h"
+
+namespace velmora::test {
+
+using engine::CBug;
+using engine::CBugSet;
+
+class BugSetTest : public SessionTest {
+  protected:
+    static constexpr LONG kVersion = 5;
+
+    void SetUp() override {
+        SessionTest::SetUp();
+        std::string everyRight;
+        for (const auto& column : engine::kRightColumns)
+            everyRight += std::string(everyRight.empty() ? "" : ", ") + "\"" +
+                          std::string(column.column) + "\" = 1";
+        Execute("BEGIN; INSERT INTO tProduct VALUES (1, 'Velmora', ''); "
+                "INSERT INTO tVersion VALUES (5, 1, '1.0', '', 0); "
+                "INSERT INTO tRole VALUES (1, 'Tester', '', 1); "
+                "INSERT INTO tUserRole VALUES (1, 1); "
+                "INSERT INTO tRight (RightID, RoleID) VALUES (1, 1); "
+                "UPDATE tRight SET " +
+                everyRight + "; COMMIT");
+        ASSERT_EQ(Open(), S_OK);
+        ASSERT_EQ(Login("Admin", ""), S_OK);
+        ASSERT_EQ(session_->SetCurRole(1), S_OK);
+    }
+
+    // Grants or withdraws one right of the current role (column name as in tRight).
+    void SetRight(const std::string& column, bool granted) {
+        Execute("UPDATE tRight SET \"" + column + "\" = " + (granted ? "1" : "0"));
+    }
+
+    void InsertBug(LONG id, const std::string& description, LONG version = kVersion,
+                   int type = eBug) {
+        Execute("INSERT INTO tBugReport (BugID, BugType, Description, StatusName, SeverityName, "
+                "PriorityName, ReportedInVersionID) VALUES (" +
+                std::to_string(id) + ", " + std::to_string(type) + ", '" + description +
+                "', 'New', 'Minor', 'Low', " + std::to_string(version) + ")");
+    }
+
+    void InsertAttachment(LONG id, LONG bugID) {
+        Execute("INSERT INTO tAttachment (AttachmentID, BugID, FileName) VALUES (" +
+                std::to_string(id) + ", " + std::to_string(bugID) + ", 'a.txt')");
+    }
+
+    // The first column of the first row of a query, as text ("NULL" for a NULL, "" for no row).
+    std::string Query(const std::string& sql) {
+        sqlite3* db = nullptr;
+        std::string result;
+        if (sqlite3_open(database_.c_str(), &db) == SQLITE_OK) {
+            sqlite3_stmt* statement = nullptr;
+            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+                sqlite3_step(statement) == SQLITE_ROW) {
+                const auto* text = sqlite3_column_text(statement, 0);
+                result = text ? reinterpret_cast<const char*>(text) : "NULL";
+            }
+            sqlite3_finalize(statement);
+        }
+        sqlite3_close(db);
+        return result;
+    }
+
+    // A bug set bound to the session, opened on every bug.
+    ComPtr<CBugSet> OpenAll() {
+        auto set = engine::CreateObject<CBugSet>();
+        set->SetContext(session_.Get());
+        EXPECT_EQ(set->Open(nullptr), S_OK);
+        return set;
+    }
+
+    // The IDs from the first row to the end.
+    static std::vector<LONG> Walk(IBugSet* set) {
+        std::vector<LONG> ids;
+        EXPECT_EQ(set->First(), S_OK);
+        LONG end = 0;
+        while (set->IsEnd(&end) == S_OK && end == 0) {
+            ids.push_back(CurrentID(set));
+            if (set->Next() != S_OK) break;
+        }
+        return ids;
+    }
+
+    // The ID of the current row's bug; 0 when there is none.
+    static LONG CurrentID(IBugSet* set) {
+        ComPtr<IBug> bug;
+        if (FAILED(set->get_CurItem(bug.Put())) || !bug) return 0;
+        LONG id = 0;
+        bug->get_ID(&id);
+        return id;
+    }
+
+    static com::Variant TextValue(const std::string& text) {
+        com::Variant value;
+        value.vt = VT_BSTR;
+        value.bstrVal = com::AllocBstr(text);
+        return value;
+    }
+
+    static ComPtr<IBugFilter> Filter(const std::string& field, eLogCondition condition,
+                                     const VARIANT& value, eLogOperation andOr = LogAnd) {
+        auto filter = engine::CreateObject<engine::CBugFilter>();
+        filter->put_Field(Bstr(field).Get());
+        filter->put_Condition(condition);
+        EXPECT_EQ(filter->put_Value(value), S_OK);
+        filter->put_AndOr(andOr);
+        return ComPtr<IBugFilter>(filter.Get());
+    }
+
+    static ComPtr<IBugFilterSet> FilterSet(std::initializer_list<ComPtr<IBugFilter>> filters) {
+        auto set = engine::CreateObject<engine::CBugFilterSet>();
+        for (const auto& filter : filters)
+            EXPECT_EQ(set->Add(filter.Get()), S_OK);
+        return ComPtr<IBugFilterSet>(set.Get());
+    }
+
+    static std::string NoRight(const std::string& action) {
+        return "You have no right to " + action + ", please contact your manager!";
+    }
+};
+
+} // namespace velmora::test
