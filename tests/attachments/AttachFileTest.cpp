@@ -20,7 +20,7 @@ TEST(AttachFileProperties, FullNameSetsTheFileNameSplitOnEitherSlash) {
         file->get_FileName(text.Put());
         return text.Utf8();
     };
-    EXPECT_EQ(fileNameAfter("D:\\docs\\spec.txt"), "spec.txt");
+    EXPECT_EQ(fileNameAfter("D:\\docs\\notes.txt"), "notes.txt");
     EXPECT_EQ(fileNameAfter("/home/ann/notes.md"), "notes.md");
     EXPECT_EQ(fileNameAfter("mixed/path\\last.log"), "last.log");
     EXPECT_EQ(fileNameAfter("plain.txt"), "plain.txt");
