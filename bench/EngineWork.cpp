@@ -1,5 +1,7 @@
 #include "EngineWork.h"
 
+#include <memory>
+
 #include <velmora/ComSupport.h>
 #include <velmora/Velmora.h>
 
@@ -87,13 +89,21 @@ bool FilterTwoConditions(const std::string& path) {
            count > 0;
 }
 
-bool UpdateOne(const std::string& path, int id) {
-    Session session(path);
-    auto bugs = session.OpenBugs();
+// The open list that UpdateOne works on, as a client holds it while the user edits.
+std::unique_ptr<Session> updateSession;
+ComPtr<IBugSet> updateBugs;
+
+bool PrepareUpdate(const std::string& path) {
+    updateSession = std::make_unique<Session>(path);
+    updateBugs = updateSession->OpenBugs();
+    return static_cast<bool>(updateBugs);
+}
+
+bool UpdateOne(int id) {
     ComPtr<IBug> bug;
-    return bugs && bugs->GetBugByID(id, bug.Put()) == S_OK &&
+    return updateBugs && updateBugs->GetBugByID(id, bug.Put()) == S_OK &&
            bug->put_Description(Bstr("changed by the benchmark").Get()) == S_OK &&
-           bugs->Update(bug.Get()) == S_OK;
+           updateBugs->Update(bug.Get()) == S_OK;
 }
 
 bool AddMany(const std::string& path, int count) {

@@ -8,7 +8,9 @@ bool OpenCountLast(const std::string& path);
 bool Walk(const std::string& path);
 bool SortByText(const std::string& path);
 bool FilterTwoConditions(const std::string& path);
-bool UpdateOne(const std::string& path, int id);
+// Opens the session and the bug list (untimed), then reads one bug by ID and updates it.
+bool PrepareUpdate(const std::string& path);
+bool UpdateOne(int id);
 bool AddMany(const std::string& path, int count);
 // Attaches `file` to bug 1 and restores it to `restored`.
 bool AttachAndRestore(const std::string& path, const std::string& file,

@@ -35,11 +35,14 @@ std::string FreshCopy(const std::string& original, const std::string& name) {
 std::string onlyOperations;
 
 void Compare(const std::string& operation, long rows, const std::string& database,
-             bool (*engineWork)(const std::string&), bool (*rawWork)(const std::string&)) {
+             bool (*engineWork)(const std::string&), bool (*rawWork)(const std::string&),
+             bool (*engineSetup)(const std::string&) = nullptr) {
     if (operation.find(onlyOperations) == std::string::npos) return;
     const std::string engineCopy = FreshCopy(database, "engine.mdb");
     const std::string rawCopy = FreshCopy(database, "raw.mdb");
-    auto engine = MeasureInChild([] { return true; }, [&] { return engineWork(engineCopy); });
+    auto engine = MeasureInChild(
+        [&] { return !engineSetup || engineSetup(engineCopy); },
+        [&] { return engineWork(engineCopy); });
     auto raw = MeasureInChild([] { return true; }, [&] { return rawWork(rawCopy); });
     PrintRow(operation, rows, engine, raw);
 }
@@ -63,7 +66,15 @@ int main(int argc, char** argv) {
             directory = argv[i + 1];
         }
     }
-    if (directory.empty()) {
+    if (!directory.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(directory, error);
+        if (error) {
+            std::fprintf(stderr, "velmora_bench: cannot create %s: %s\n", directory.c_str(),
+                         error.message().c_str());
+            return 1;
+        }
+    } else {
         std::string pattern = std::filesystem::temp_directory_path() / "velmora-bench-XXXXXX";
         if (!mkdtemp(pattern.data())) return 1;
         directory = pattern;
@@ -84,9 +95,10 @@ int main(int argc, char** argv) {
         Compare("put_FilterSet, two conditions + Count", size, database,
                 engine_work::FilterTwoConditions, raw::FilterTwoConditions);
         Compare(
-            "GetBugByID + Update of one bug", size, database,
-            [](const std::string& p) { return engine_work::UpdateOne(p, 5001); },
-            [](const std::string& p) { return raw::UpdateOne(p, 5001); });
+            "GetBugByID + Update of one bug (list open)", size, database,
+            [](const std::string&) { return engine_work::UpdateOne(5001); },
+            [](const std::string& p) { return raw::UpdateOne(p, 5001); },
+            engine_work::PrepareUpdate);
         Compare(
             "Add of 1,000 bugs", size, database,
             [](const std::string& p) { return engine_work::AddMany(p, 1000); },
