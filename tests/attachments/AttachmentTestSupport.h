@@ -2,18 +2,14 @@
 // Helpers for files on disk and archives, and a fixture: the session fixture's fresh seed database
 // with one bug (ID 5) and the session logged in as Admin in a role that may edit attachments
 // (role 8 may not).
-#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 #include <minizip/unzip.h>
@@ -27,12 +23,12 @@
 
 namespace velmora::test {
 
-using Bytes = std::vector<char>;
+using Bytes = std::string;
 namespace fs = std::filesystem;
 
 inline Bytes RandomBytes(size_t count, unsigned seed) {
     std::mt19937 generator(seed);
-    Bytes bytes(count);
+    Bytes bytes(count, '\0');
     for (char& b : bytes)
         b = static_cast<char>(generator() & 0xff);
     return bytes;
@@ -47,30 +43,20 @@ inline Bytes ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-// A moment given in local time.
-inline time_t LocalMoment(int year, int month, int day, int hour, int minute, int second) {
-    tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = second;
-    local.tm_isdst = -1;
-    return mktime(&local);
-}
-inline void SetModified(const fs::path& path, time_t moment) {
-    const timespec times[2] = {{moment, 0}, {moment, 0}};
-    if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) throw std::runtime_error("utimensat");
-}
 inline time_t Modified(const fs::path& path) {
     struct stat status {};
     return stat(path.c_str(), &status) == 0 ? status.st_mtime : -1;
 }
-// `unzip -t` rejects the archive (false when the tool is not installed).
-inline bool UnzipToolRejects(const fs::path& archive) {
-    if (std::system("command -v unzip >/dev/null 2>&1") != 0) return false;
-    return std::system(("unzip -tqq '" + archive.string() + "' >/dev/null 2>&1").c_str()) != 0;
+// Sets a file's modification time to a local time ("2004-07-15 13:45") and gives that moment.
+inline time_t SetModified(const fs::path& path, const std::string& localTime) {
+    const std::string touch = "touch -d '" + localTime + "' '" + path.string() + "'";
+    if (std::system(touch.c_str()) != 0) throw std::runtime_error(touch);
+    return Modified(path);
+}
+// `unzip -t` accepts the archive (true when the tool is not installed).
+inline bool UnzipToolAccepts(const fs::path& archive) {
+    if (std::system("command -v unzip >/dev/null 2>&1") != 0) return true;
+    return std::system(("unzip -tqq '" + archive.string() + "' >/dev/null 2>&1").c_str()) == 0;
 }
 
 // What a standard reader sees of the first entry of an archive.
@@ -94,27 +80,6 @@ inline EntryInfo ReadFirstEntry(const fs::path& archive) {
     unzClose(zip);
     return result;
 }
-
-// A fixed local time zone away from UTC for the life of the object, so that local and universal
-// times differ.
-class LocalZone {
-  public:
-    LocalZone() {
-        if (const char* old = std::getenv("TZ")) old_ = old;
-        setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-        tzset();
-    }
-    ~LocalZone() {
-        if (old_)
-            setenv("TZ", old_->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-  private:
-    std::optional<std::string> old_;
-};
 
 class AttachmentTest : public SessionTest {
   protected:
@@ -150,24 +115,34 @@ class AttachmentTest : public SessionTest {
         AttachedFiles()->Add(Bstr(path.string()).Get(), file.Put());
         return file;
     }
+    // Adds the file at `path` to a list (bug 5's when none is given): the call's result.
+    HRESULT AddResult(const fs::path& path, IFileSet* files = nullptr) {
+        ComPtr<IFile> file;
+        const HRESULT hr =
+            (files ? files : AttachedFiles().Get())->Add(Bstr(path.string()).Get(), file.Put());
+        EXPECT_EQ(file.Get() != nullptr, SUCCEEDED(hr));
+        return hr;
+    }
     static LONG IdOf(IFile* file) {
         LONG id = -1;
         file->get_ID(&id);
         return id;
     }
-    static std::string NameOf(IFile* file) {
-        Bstr name;
-        file->get_FileName(name.Put());
-        return name.Utf8();
+    static HRESULT GetFile(IFile* file, const fs::path& target) {
+        return file->GetFile(Bstr(target.string()).Get());
     }
 
-    // The first column of the first row as bytes (empty for no row or NULL).
-    Bytes Query(const std::string& sql) {
+    // The first column of the first row as bytes (empty for no row or NULL); `bytes` is bound to
+    // the statement's parameter ?1 when given.
+    Bytes Query(const std::string& sql, const Bytes* bytes = nullptr) {
         sqlite3* db = nullptr;
         sqlite3_open(database_.c_str(), &db);
         sqlite3_stmt* statement = nullptr;
         Bytes result;
         if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+            (!bytes ||
+             sqlite3_bind_blob(statement, 1, bytes->data(), static_cast<int>(bytes->size()),
+                               SQLITE_TRANSIENT) == SQLITE_OK) &&
             sqlite3_step(statement) == SQLITE_ROW) {
             const char* data = static_cast<const char*>(sqlite3_column_blob(statement, 0));
             if (data) result.assign(data, data + sqlite3_column_bytes(statement, 0));
@@ -176,11 +151,6 @@ class AttachmentTest : public SessionTest {
         sqlite3_close(db);
         return result;
     }
-    std::string QueryText(const std::string& sql) {
-        const Bytes bytes = Query(sql);
-        return std::string(bytes.begin(), bytes.end());
-    }
-    int AttachmentRows() { return std::stoi(QueryText("SELECT COUNT(*) FROM tAttachment")); }
     // The stored archive of an attachment, written to a file.
     fs::path StoredArchive(LONG id) {
         const fs::path path = dir_ / ("stored-" + std::to_string(id) + ".zip");
@@ -188,19 +158,21 @@ class AttachmentTest : public SessionTest {
                               std::to_string(id)));
         return path;
     }
-    // Replaces the stored archive of an attachment with other bytes.
-    void StoreContent(LONG id, const Bytes& bytes) {
-        static const char digits[] = "0123456789ABCDEF";
-        std::string hex;
-        for (char c : bytes)
-            hex += std::string{digits[(c >> 4) & 0xf], digits[c & 0xf]};
-        Execute("UPDATE tAttachment SET FileContent = X'" + hex +
-                "' WHERE AttachmentID = " + std::to_string(id));
-    }
-    // An entry of the error log whose description begins with `start`.
-    bool LoggedStarting(int code, const std::string& source, const std::string& start) const {
-        return ErrLog().find("[ErrCode]: " + std::to_string(code) + "\r\n[Source]: " + source +
-                             "\r\n[Description]: " + start) != std::string::npos;
+    // A call failed with E_FAIL, left `description` for its caller and logged an entry that
+    // starts with code, source and `logged` (the whole entry when `whole`).
+    ::testing::AssertionResult Refused(HRESULT hr, const std::string& description, int code,
+                                       const std::string& source, const std::string& logged,
+                                       bool whole = true) {
+        const std::string entry = whole ? Entry(code, source, logged)
+                                        : "[ErrCode]: " + std::to_string(code) +
+                                              "\r\n[Source]: " + source +
+                                              "\r\n[Description]: " + logged;
+        if (hr != E_FAIL) return ::testing::AssertionFailure() << "the call gave " << hr;
+        if (ErrorDescription() != description)
+            return ::testing::AssertionFailure() << "the caller was told " << ErrorDescription();
+        if (ErrLog().find(entry) == std::string::npos)
+            return ::testing::AssertionFailure() << "no entry " << entry << " in " << ErrLog();
+        return ::testing::AssertionSuccess();
     }
 
     fs::path files_;

@@ -9,9 +9,7 @@
 #include "FilterTestSupport.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/db/Database.h"
-#include "engine/db/Schema.h"
 #include "engine/db/SqlDialect.h"
-#include "engine/db/SqlText.h"
 
 namespace velmora::test {
 namespace {
@@ -24,30 +22,21 @@ DATE TodayAt(int hour, int minute) {
     localtime_r(&now, &local);
     return OleDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, hour, minute);
 }
-
 class FilterSqlOnDatabase : public FilterTest {
   protected:
     void SetUp() override {
         FilterTest::SetUp();
-        const std::string path = (dir_ / "team.mdb").string();
-        ASSERT_EQ(db::CreateSeedDatabase(path), "");
-        connection_.Open(db::MakeConnectionString(path));
-        Insert(1, "Open", "app crash on start", "O'Brien", TodayAt(23, 59));
-        Insert(2, "Closed", "typo in menu", "Smith", OleDate(2004, 3, 5));
-        Insert(3, "Open", "slow start", "Jones", OleDate(2004, 3, 4, 23, 59, 59));
-        Insert(4, "Open", "Crash when saving", "Smith", OleDate(2004, 3, 6));
-        Insert(6, "Waiting", "it's broken", "O'Brien", OleDate(2004, 3, 5, 12));
-        Insert(7, "New", "x' OR '1'='1", "Lee", OleDate(2004, 3, 5, 23, 59, 59));
-        connection_.Execute("INSERT INTO tBugReport (BugID) VALUES (5)"); // no date at all
-    }
-
-    void Insert(LONG id, const std::string& status, const std::string& description,
-                const std::string& reportedBy, DATE reported) {
-        connection_.Execute("INSERT INTO tBugReport (BugID, StatusName, Description, ReportedBy, "
-                            "ReportedDate) VALUES (" +
-                            std::to_string(id) + ", '" + status + "', '" +
-                            db::EscapeQuotes(description) + "', '" + db::EscapeQuotes(reportedBy) +
-                            "', " + db::FormatReal(reported) + ")");
+        connection_.Open(db::MakeConnectionString(database_));
+        connection_.Execute(
+            "INSERT INTO tBugReport (BugID, StatusName, Description, ReportedBy, ReportedDate) "
+            "VALUES (1, 'Open', 'app crash on start', 'O''Brien', NULL), "
+            "(2, 'Closed', 'typo in menu', 'Smith', #3/5/2004#), "
+            "(3, 'Open', 'slow start', 'Jones', #3/4/2004 23:59:59#), "
+            "(4, 'Open', 'Crash when saving', 'Smith', #3/6/2004#), (5, NULL, NULL, NULL, NULL), "
+            "(6, 'Waiting', 'it''s broken', 'O''Brien', #3/5/2004 12:00#), "
+            "(7, 'New', 'x'' OR ''1''=''1', 'Lee', #3/5/2004 23:59:59#)");
+        connection_.Execute("UPDATE tBugReport SET ReportedDate = " +
+                            db::FormatReal(TodayAt(23, 59)) + " WHERE BugID = 1");
     }
 
     static Ids Collect(db::Recordset& rows) {
@@ -56,36 +45,42 @@ class FilterSqlOnDatabase : public FilterTest {
             ids.insert(rows.GetValue("BugID").asInt());
         return ids;
     }
-    // The rows the condition selects; the statement and the row filter must agree.
+    // The rows the filter's text selects; the statement and the row filter must agree.
     Ids Matching(const std::string& condition) {
-        db::Recordset selected;
-        selected.Open("SELECT * FROM tBugReport WHERE " + condition + " ORDER BY BugID",
-                      connection_, db::CursorType::Dynamic, db::LockType::Optimistic);
-        const Ids ids = Collect(selected);
-        db::Recordset filtered;
-        filtered.Open("SELECT * FROM tBugReport ORDER BY BugID", connection_,
+        db::Recordset selected, filtered;
+        selected.Open("SELECT * FROM tBugReport WHERE " + condition, connection_,
                       db::CursorType::Dynamic, db::LockType::Optimistic);
+        filtered.Open("SELECT * FROM tBugReport", connection_, db::CursorType::Dynamic,
+                      db::LockType::Optimistic);
         filtered.SetFilter(condition);
+        const Ids ids = Collect(selected);
         EXPECT_EQ(Collect(filtered), ids) << condition;
         return ids;
     }
     Ids Matching(const std::string& field, eLogCondition condition, const Variant& value) {
-        const auto sql = SqlOf(MakeFilter(field, condition, value));
-        EXPECT_TRUE(sql) << field;
-        return sql ? Matching(*sql) : Ids{};
+        return Matching(SqlOf(MakeFilter(field, condition, value)).value_or("no text"));
     }
 
     db::Connection connection_;
 };
 
+// The value's time plays no part. A date holds no wildcards: Like means that day, Not any other.
 TEST_F(FilterSqlOnDatabase, EveryDateConditionComparesWholeDays) {
-    const Variant day = Date(OleDate(2004, 3, 5, 15, 30));
-    EXPECT_EQ(Matching("ReportedDate", Equal, day), (Ids{2, 6, 7}));
-    EXPECT_EQ(Matching("ReportedDate", NotEqual, day), (Ids{1, 3, 4})); // 5 has no date
-    EXPECT_EQ(Matching("ReportedDate", LargerThan, day), (Ids{1, 4}));
-    EXPECT_EQ(Matching("ReportedDate", LargerEqual, day), (Ids{1, 2, 4, 6, 7}));
-    EXPECT_EQ(Matching("ReportedDate", LessThan, day), (Ids{3}));
-    EXPECT_EQ(Matching("ReportedDate", LessEqual, day), (Ids{2, 3, 6, 7}));
+    const auto expect = [&](eLogCondition condition, const std::string& text, const Ids& ids) {
+        const auto sql =
+            SqlOf(MakeFilter("ReportedDate", condition, Date(OleDate(2004, 3, 5, 15))));
+        EXPECT_EQ(sql, text);
+        EXPECT_EQ(Matching(sql.value_or("")), ids) << text;
+    };
+    const std::string day = "(ReportedDate >= #3/5/2004# AND ReportedDate < #3/6/2004#)";
+    expect(Equal, day, {2, 6, 7});
+    expect(Like, day, {2, 6, 7});
+    expect(NotEqual, "NOT " + day, {1, 3, 4}); // 5 has no date
+    expect(Not, "NOT " + day, {1, 3, 4});
+    expect(LargerThan, "ReportedDate >= #3/6/2004#", {1, 4});
+    expect(LargerEqual, "ReportedDate >= #3/5/2004#", {1, 2, 4, 6, 7});
+    expect(LessThan, "ReportedDate < #3/5/2004#", {3});
+    expect(LessEqual, "ReportedDate < #3/6/2004#", {2, 3, 6, 7});
 }
 
 TEST_F(FilterSqlOnDatabase, EqualTodayFindsABugReportedAtOneMinuteToMidnight) {
@@ -98,7 +93,7 @@ TEST_F(FilterSqlOnDatabase, QuotedAndCraftedTextsMatchOnlyThemselves) {
     EXPECT_EQ(Matching("Description", Equal, Text("none' OR '1'='1")), Ids{});
     EXPECT_EQ(Matching("Description", Like, Text("%' OR BugID > '0")), Ids{});
     EXPECT_EQ(Matching("StatusName", Equal, Text("x'); DELETE FROM tBugReport; SELECT ('")), Ids{});
-    EXPECT_EQ(Matching("BugID", LargerThan, Int32(0)).size(), 7u); // nothing was deleted
+    EXPECT_EQ(Matching("BugID", LargerThan, Variant(0)).size(), 7u); // nothing was deleted
     EXPECT_EQ(Matching("Description", Like, Text("%CRASH%")), (Ids{1, 4}));
 }
 
@@ -108,7 +103,7 @@ TEST_F(FilterSqlOnDatabase, GroupedSetSelectsItsRows) {
     set->Add(MakeFilter("ReportedBy", Equal, Text("O'Brien"), LogOr).Get());
     set->put_NewGroup(1);
     set->Add(MakeFilter("ReportedDate", LessEqual, Date(OleDate(2004, 3, 5))).Get());
-    set->Add(MakeFilter("BugID", LargerEqual, Int32(3)).Get());
+    set->Add(MakeFilter("BugID", LargerEqual, Variant(3)).Get());
     EXPECT_EQ(Matching(*SqlOf(set)), (Ids{3, 6}));
 }
 

@@ -1,37 +1,23 @@
 #pragma once
-// Shared by the filter tests: a private directory that receives the error log, values of each
-// filter type, filters built in one call, and what a failing member reported.
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
+// Shared by the filter tests: the session fixture's private directory, error log and seed database
+// (no session is opened), values of the byte, text and date filter types, filters built in one
+// call, and what a failing member reported.
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <string>
-
-#include <gtest/gtest.h>
-
-#include <velmora/ComSupport.h>
-#include <velmora/Velmora.h>
 
 #include "engine/bugs/BugFilter.h"
 #include "engine/bugs/BugFilterSet.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/db/OleDate.h"
-#include "engine/log/Log.h"
+#include "tests/session/SessionTestSupport.h"
 
 namespace velmora::test {
 
-using com::Bstr;
-using com::ComPtr;
 using com::Variant;
 using engine::CBugFilter;
 using engine::CBugFilterSet;
 
-inline Variant Int32(LONG value) {
-    return Variant(value);
-}
 inline Variant Byte(BYTE value) {
     Variant v;
     v.vt = VT_UI1;
@@ -56,19 +42,11 @@ inline DATE OleDate(int year, int month, int day, int hour = 0, int minute = 0, 
     return *date;
 }
 
-class FilterTest : public ::testing::Test {
+class FilterTest : public SessionTest {
   protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "velmora-filter-XXXXXX");
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        dir_ = pattern;
-        log::SetLogDirectoryForTesting(dir_.string() + "/");
+        SessionTest::SetUp();
         SetErrorInfo(0, nullptr);
-    }
-    void TearDown() override {
-        log::SetLogDirectoryForTesting("");
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
     }
 
     // Set up through the interface as a client does: the field first, then the value.
@@ -89,33 +67,14 @@ class FilterTest : public ::testing::Test {
         return sql.Utf8();
     }
 
-    // The description the last failing member left for its caller, taken (and so cleared).
-    static std::optional<std::string> TakeCallerError() {
-        IErrorInfo* raw = nullptr;
-        if (GetErrorInfo(0, &raw) != S_OK || !raw) return std::nullopt;
-        auto info = ComPtr<IErrorInfo>::Adopt(raw);
-        Bstr description;
-        info->GetDescription(description.Put());
-        return description.Utf8();
-    }
-
-    // How many log entries match; an empty source counts every entry.
-    int Logged(int code = 0, const std::string& source = "", const std::string& text = "") const {
-        std::ifstream file(dir_ / "Err.log", std::ios::binary);
-        std::stringstream content;
-        content << file.rdbuf();
-        const std::string log = content.str();
-        const std::string entry = source.empty() ? "[ErrCode]: "
-                                                 : "[ErrCode]: " + std::to_string(code) +
-                                                       "\r\n[Source]: " + source +
-                                                       "\r\n[Description]: " + text + "\r\n\r\n";
+    // How many log entries start with the given head ("[ErrCode]: " alone counts them all).
+    int Logged(const std::string& head = "[ErrCode]: ") const {
+        const std::string log = ErrLog();
         int count = 0;
-        for (size_t at = log.find(entry); at != std::string::npos; at = log.find(entry, at + 1))
+        for (size_t at = log.find(head); at != std::string::npos; at = log.find(head, at + 1))
             ++count;
         return count;
     }
-
-    std::filesystem::path dir_;
 };
 
 } // namespace velmora::test

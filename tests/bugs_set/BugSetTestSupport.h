@@ -1,7 +1,7 @@
 #pragma once
 // A logged-in session on a fresh seed database whose current role (RoleID 1 of product 1) holds
-// every right, with helpers to put bugs and attachments into the file, read it back behind the
-// engine's back, change the role's right and build filters.
+// every right and whose active version is 5, with helpers to put bugs and attachments into the
+// file, read it back behind the engine's back, change the role's right and build filters.
 #include <sqlite3.h>
 
 #include <string>
@@ -24,12 +24,20 @@ namespace velmora::test {
 using engine::CBug;
 using engine::CBugSet;
 
+// A session whose active version is 5, as after choosing that version.
+class SessionOnVersion5 : public engine::CExeContext {
+  public:
+    HRESULT STDMETHODCALLTYPE get_ActiveVersionID(LONG* pVal) override {
+        *pVal = 5;
+        return S_OK;
+    }
+};
+
 class BugSetTest : public SessionTest {
   protected:
-    static constexpr LONG kVersion = 5;
-
     void SetUp() override {
         SessionTest::SetUp();
+        session_ = ComPtr<engine::CExeContext>(engine::CreateObject<SessionOnVersion5>().Get());
         std::string everyRight;
         for (const auto& column : engine::kRightColumns)
             everyRight += std::string(everyRight.empty() ? "" : ", ") + "\"" +
@@ -51,17 +59,11 @@ class BugSetTest : public SessionTest {
         Execute("UPDATE tRight SET \"" + column + "\" = " + (granted ? "1" : "0"));
     }
 
-    void InsertBug(LONG id, const std::string& description, LONG version = kVersion,
-                   int type = eBug) {
+    void InsertBug(LONG id, const std::string& description, LONG version = 5, int type = eBug) {
         Execute("INSERT INTO tBugReport (BugID, BugType, Description, StatusName, SeverityName, "
                 "PriorityName, ReportedInVersionID) VALUES (" +
                 std::to_string(id) + ", " + std::to_string(type) + ", '" + description +
                 "', 'New', 'Minor', 'Low', " + std::to_string(version) + ")");
-    }
-
-    void InsertAttachment(LONG id, LONG bugID) {
-        Execute("INSERT INTO tAttachment (AttachmentID, BugID, FileName) VALUES (" +
-                std::to_string(id) + ", " + std::to_string(bugID) + ", 'a.txt')");
     }
 
     // The first column of the first row of a query, as text ("NULL" for a NULL, "" for no row).
@@ -81,11 +83,11 @@ class BugSetTest : public SessionTest {
         return result;
     }
 
-    // A bug set bound to the session, opened on every bug.
-    ComPtr<CBugSet> OpenAll() {
+    // A bug set bound to the session, opened on every bug (or failing to open).
+    ComPtr<CBugSet> OpenAll(HRESULT expected = S_OK) {
         auto set = engine::CreateObject<CBugSet>();
         set->SetContext(session_.Get());
-        EXPECT_EQ(set->Open(nullptr), S_OK);
+        EXPECT_EQ(set->Open(nullptr), expected);
         return set;
     }
 
@@ -110,32 +112,47 @@ class BugSetTest : public SessionTest {
         return id;
     }
 
-    static com::Variant TextValue(const std::string& text) {
+    static com::Variant Text(const std::string& text) {
         com::Variant value;
         value.vt = VT_BSTR;
         value.bstrVal = com::AllocBstr(text);
         return value;
     }
-
-    static ComPtr<IBugFilter> Filter(const std::string& field, eLogCondition condition,
-                                     const VARIANT& value, eLogOperation andOr = LogAnd) {
-        auto filter = engine::CreateObject<engine::CBugFilter>();
-        filter->put_Field(Bstr(field).Get());
-        filter->put_Condition(condition);
-        EXPECT_EQ(filter->put_Value(value), S_OK);
-        filter->put_AndOr(andOr);
-        return ComPtr<IBugFilter>(filter.Get());
-    }
-
-    static ComPtr<IBugFilterSet> FilterSet(std::initializer_list<ComPtr<IBugFilter>> filters) {
+    struct TextFilter {
+        std::string field;
+        eLogCondition condition;
+        std::string text;
+        eLogOperation andOr = LogAnd;
+    };
+    static ComPtr<IBugFilterSet> Filters(std::initializer_list<TextFilter> filters) {
         auto set = engine::CreateObject<engine::CBugFilterSet>();
-        for (const auto& filter : filters)
+        for (const auto& [field, condition, text, andOr] : filters) {
+            auto filter = engine::CreateObject<engine::CBugFilter>();
+            filter->put_Field(Bstr(field).Get());
+            filter->put_Condition(condition);
+            EXPECT_EQ(filter->put_Value(Text(text)), S_OK);
+            filter->put_AndOr(andOr);
             EXPECT_EQ(set->Add(filter.Get()), S_OK);
+        }
         return ComPtr<IBugFilterSet>(set.Get());
     }
 
     static std::string NoRight(const std::string& action) {
         return "You have no right to " + action + ", please contact your manager!";
+    }
+    // The start of a log entry, for entries whose description comes from the database.
+    static std::string Head(int code, const std::string& source) {
+        return "[ErrCode]: " + std::to_string(code) + "\r\n[Source]: " + source + "\r\n";
+    }
+    // A call failed with E_FAIL, left `description` for its caller and logged `logged`.
+    ::testing::AssertionResult Refused(HRESULT hr, const std::string& description,
+                                       const std::string& logged = "") {
+        if (hr != E_FAIL) return ::testing::AssertionFailure() << "the call gave " << hr;
+        if (ErrorDescription() != description)
+            return ::testing::AssertionFailure() << "the caller was told " << ErrorDescription();
+        if (ErrLog().find(logged) == std::string::npos)
+            return ::testing::AssertionFailure() << "no entry " << logged << " in " << ErrLog();
+        return ::testing::AssertionSuccess();
     }
 };
 

@@ -1,9 +1,8 @@
 // Walking a bug set, its position and count, finding a bug by ID, the row filter, Refresh, and
 // how a cursor that fails reports itself.
-#include "tests/bugs_set/BugSetTestSupport.h"
-
 #include "engine/bugs/BugSetRowCount.h"
 #include "engine/db/ConnectionString.h"
+#include "tests/bugs_set/BugSetTestSupport.h"
 
 namespace velmora::test {
 namespace {
@@ -15,213 +14,131 @@ class BugSetWalkTest : public BugSetTest {
         InsertBug(2, "two");
         InsertBug(3, "three");
     }
+    static LONG Count(IBugSet* set) {
+        LONG count = -1;
+        EXPECT_EQ(set->get_Count(&count), S_OK);
+        return count;
+    }
+    static LONG IsEnd(IBugSet* set) {
+        LONG end = -1;
+        EXPECT_EQ(set->IsEnd(&end), S_OK);
+        return end;
+    }
 };
 
-TEST_F(BugSetWalkTest, EmptySetHasNoCurrentBug) {
-    auto set = OpenAll();
-    ComPtr<IBug> bug;
-    EXPECT_EQ(set->get_CurItem(bug.Put()), S_OK);
-    EXPECT_EQ(bug.Get(), nullptr);
-    LONG end = 0;
-    EXPECT_EQ(set->IsEnd(&end), S_OK);
-    EXPECT_EQ(end, 1);
-    EXPECT_EQ(set->First(), S_OK);
-    EXPECT_EQ(set->IsEnd(&end), S_OK);
-    EXPECT_EQ(end, 1);
-    LONG count = -1;
-    EXPECT_EQ(set->get_Count(&count), S_OK);
-    EXPECT_EQ(count, 0);
-}
-
+// An empty set has no current bug and is at its end; a full one hands out every row as a new
+// bug of the session, which moving on leaves alone.
 TEST_F(BugSetWalkTest, WalkHandsOutEveryRowAsANewBugOfTheSession) {
-    InsertThree();
     auto set = OpenAll();
-    EXPECT_EQ(Walk(set.Get()), (std::vector<LONG>{1, 2, 3}));
-    ComPtr<IBug> atEnd;
-    EXPECT_EQ(set->get_CurItem(atEnd.Put()), S_OK);
-    EXPECT_EQ(atEnd.Get(), nullptr);
-    EXPECT_EQ(set->Next(), E_FAIL); // nothing after the end
-    EXPECT_EQ(ErrorDescription(), "Move Next Failed");
-    EXPECT_NE(ErrLog().find("[Source]: CBugSet::Next\r\n"), std::string::npos);
+    EXPECT_EQ(CurrentID(set.Get()), 0);
+    EXPECT_EQ(set->First(), S_OK);
+    EXPECT_EQ(IsEnd(set.Get()), 1);
+    EXPECT_EQ(Count(set.Get()), 0);
 
+    InsertThree();
+    set = OpenAll();
+    EXPECT_EQ(Walk(set.Get()), (std::vector<LONG>{1, 2, 3}));
+    EXPECT_EQ(CurrentID(set.Get()), 0);
+    EXPECT_EQ(set->Next(), E_FAIL); // nothing after the end
     ASSERT_EQ(set->First(), S_OK);
     ComPtr<IBug> first, again;
     ASSERT_EQ(set->get_CurItem(first.Put()), S_OK);
     ASSERT_EQ(set->get_CurItem(again.Put()), S_OK);
     EXPECT_NE(first.Get(), again.Get());
     auto* bug = engine::ImplementationOf<CBug>(first.Get());
-    ASSERT_NE(bug, nullptr);
-    EXPECT_EQ(bug->Data().description, "one");
     EXPECT_EQ(bug->Context().Get(), static_cast<IExeContext*>(session_.Get()));
-    // Moving on does not change a bug already handed out.
     ASSERT_EQ(set->Next(), S_OK);
-    EXPECT_EQ(bug->Data().id, 1);
+    EXPECT_EQ(bug->Data().description, "one");
 }
 
 TEST_F(BugSetWalkTest, PositionIsZeroBasedAndIgnoredOffTheRows) {
     InsertThree();
     auto set = OpenAll();
     LONG position = -1;
-    ASSERT_EQ(set->get_Position(&position), S_OK);
-    EXPECT_EQ(position, 0);
     ASSERT_EQ(set->put_Position(2), S_OK);
-    EXPECT_EQ(CurrentID(set.Get()), 3);
     ASSERT_EQ(set->get_Position(&position), S_OK);
     EXPECT_EQ(position, 2);
-
-    EXPECT_EQ(set->put_Position(3), E_FAIL);
-    EXPECT_EQ(ErrorDescription(), "Set position failed!");
-    EXPECT_EQ(set->put_Position(0x7fffffff), E_FAIL);
+    EXPECT_EQ(CurrentID(set.Get()), 3);
+    EXPECT_TRUE(Refused(set->put_Position(3), "Set position failed!"));
     EXPECT_EQ(CurrentID(set.Get()), 3);
 
     ASSERT_EQ(set->Next(), S_OK); // at the end
     EXPECT_EQ(set->put_Position(0), S_OK);
-    LONG end = 0;
-    set->IsEnd(&end);
-    EXPECT_EQ(end, 1);
+    EXPECT_EQ(IsEnd(set.Get()), 1);
     ASSERT_EQ(set->get_Position(&position), S_OK);
     EXPECT_LT(position, 0);
 }
 
+// A found bug leaves the cursor on its row; an unknown one fails and returns to the first row.
 TEST_F(BugSetWalkTest, GetBugByIDFindsRowsBeforeTheCurrentOne) {
     InsertThree();
     auto set = OpenAll();
     ASSERT_EQ(set->put_Position(2), S_OK);
     ComPtr<IBug> bug;
-    ASSERT_EQ(set->GetBugByID(1, bug.Put()), S_OK);
-    LONG id = 0;
-    bug->get_ID(&id);
-    EXPECT_EQ(id, 1);
-    EXPECT_EQ(CurrentID(set.Get()), 1); // the cursor stays on the found row
-    EXPECT_EQ(engine::ImplementationOf<CBug>(bug.Get())->Context().Get(),
-              static_cast<IExeContext*>(session_.Get()));
-}
+    ASSERT_EQ(set->GetBugByID(2, bug.Put()), S_OK);
+    EXPECT_EQ(engine::ImplementationOf<CBug>(bug.Get())->Data().description, "two");
+    EXPECT_EQ(CurrentID(set.Get()), 2);
 
-TEST_F(BugSetWalkTest, GetBugByIDOfAnUnknownBugFailsAndReturnsToTheFirstRow) {
-    InsertThree();
-    auto set = OpenAll();
-    ASSERT_EQ(set->put_Position(1), S_OK);
-    ComPtr<IBug> bug;
-    EXPECT_EQ(set->GetBugByID(42, bug.Put()), E_FAIL);
+    EXPECT_TRUE(Refused(set->GetBugByID(42, bug.Put()), "Get Bug Failed!",
+                        Entry(0, "CBugSet::GetBugByID", "Get Bug(ID=42) Failed!")));
     EXPECT_EQ(bug.Get(), nullptr);
-    EXPECT_EQ(ErrorDescription(), "Get Bug Failed!");
-    EXPECT_TRUE(Logged(0, "CBugSet::GetBugByID", "Get Bug(ID=42) Failed!"));
     EXPECT_EQ(CurrentID(set.Get()), 1);
 }
 
+// A row added by another client appears on Refresh, and only when it passes the filter, whose
+// current conditions are used. A filter without a text is refused and changes nothing.
 TEST_F(BugSetWalkTest, RowFilterHidesRowsWithoutRerunningAndRefreshReappliesIt) {
     InsertThree();
     auto set = OpenAll();
-    auto notTwo = FilterSet({Filter("Description", NotEqual, TextValue("two"))});
+    auto notTwo = Filters({{"Description", NotEqual, "two"}});
     ASSERT_EQ(set->put_FilterSet(notTwo.Get()), S_OK);
     EXPECT_EQ(Walk(set.Get()), (std::vector<LONG>{1, 3}));
-    LONG count = 0;
-    ASSERT_EQ(set->get_Count(&count), S_OK);
-    EXPECT_EQ(count, 2);
-    ComPtr<IBugFilterSet> attached;
-    ASSERT_EQ(set->get_FilterSet(attached.Put()), S_OK);
-    EXPECT_EQ(attached.Get(), notTwo.Get());
+    EXPECT_EQ(Count(set.Get()), 2);
 
-    // A row added by another client appears on Refresh, and only when it passes the filter,
-    // whose current conditions are used.
     InsertBug(4, "two");
     InsertBug(5, "five");
     ASSERT_EQ(set->Refresh(), S_OK);
     EXPECT_EQ(Walk(set.Get()), (std::vector<LONG>{1, 3, 5}));
-    ASSERT_EQ(notTwo->Add(Filter("Description", NotEqual, TextValue("one")).Get()), S_OK);
+    ComPtr<IBugFilter> condition;
+    ASSERT_EQ(notTwo->get_Item(0, condition.Put()), S_OK);
+    ASSERT_EQ(condition->put_Value(Text("one")), S_OK);
     ASSERT_EQ(set->Refresh(), S_OK);
-    EXPECT_EQ(Walk(set.Get()), (std::vector<LONG>{3, 5}));
+    EXPECT_EQ(Walk(set.Get()), (std::vector<LONG>{2, 3, 4, 5}));
 
+    auto broken = Filters({});
+    ASSERT_EQ(broken->Add(engine::CreateObject<engine::CBugFilter>().Get()), S_OK); // no field
+    EXPECT_TRUE(Refused(set->put_FilterSet(broken.Get()), "Set filter failed!"));
+    EXPECT_EQ(Walk(set.Get()), (std::vector<LONG>{2, 3, 4, 5}));
     ASSERT_EQ(set->put_FilterSet(nullptr), S_OK);
     EXPECT_EQ(Walk(set.Get()), (std::vector<LONG>{1, 2, 3, 4, 5}));
-    ASSERT_EQ(set->get_FilterSet(attached.Put()), S_OK);
-    EXPECT_EQ(attached.Get(), nullptr);
 }
 
-TEST_F(BugSetWalkTest, FailingFilterSetLeavesTheFilterAsItWas) {
-    InsertThree();
-    auto set = OpenAll();
-    auto broken = FilterSet({Filter("Description", Equal, TextValue("one"))});
-    ASSERT_EQ(broken->Add(engine::CreateObject<engine::CBugFilter>().Get()), S_OK); // no field
-    EXPECT_EQ(set->put_FilterSet(broken.Get()), E_FAIL);
-    EXPECT_EQ(ErrorDescription(), "Set filter failed!");
-    ComPtr<IBugFilterSet> attached;
-    ASSERT_EQ(set->get_FilterSet(attached.Put()), S_OK);
-    EXPECT_EQ(attached.Get(), nullptr);
-    EXPECT_EQ(Walk(set.Get()), (std::vector<LONG>{1, 2, 3}));
-}
-
-TEST_F(BugSetWalkTest, ClosedSetReportsEachFailureWithItsOwnText) {
-    InsertThree();
-    auto set = OpenAll();
-    ASSERT_EQ(set->Close(), S_OK);
-    struct Expected {
-        HRESULT hr;
-        const char* description;
-        const char* source;
-    };
-    LONG value = 0;
-    ComPtr<IBug> bug;
-    const Expected results[] = {
-        {set->First(), "Move First Failed", "CBugSet::First"},
-        {set->Next(), "Move Next Failed", "CBugSet::Next"},
-        {set->get_Count(&value), "Get count of bugs failed!", "CBugSet::get_Count"},
-        {set->get_Position(&value), "Get position failed!", "CBugSet::get_Position"},
-        {set->put_Position(0), "Set position failed!", "CBugSet::put_Position"},
-        {set->put_FilterSet(nullptr), "Set filter failed!", "CBugSet::put_FilterSet"},
-        {set->GetBugByID(1, bug.Put()), "Get Bug Failed!", "CBugSet::GetBugByID"},
-        // A failing cursor is not an empty one: the failure is reported.
-        {set->get_CurItem(bug.Put()), "Get current item failed!", "CBugSet::get_CurItem"},
-    };
-    for (const auto& result : results) {
-        EXPECT_EQ(result.hr, E_FAIL) << result.description;
-        EXPECT_NE(ErrLog().find(std::string("[ErrCode]: 2\r\n[Source]: ") + result.source),
-                  std::string::npos)
-            << result.source;
-    }
-    EXPECT_EQ(bug.Get(), nullptr);
-    EXPECT_EQ(set->get_CurItem(bug.Put()), E_FAIL);
-    EXPECT_EQ(ErrorDescription(), "Get current item failed!");
-
-    EXPECT_EQ(set->Refresh(), E_FAIL);
-    EXPECT_EQ(ErrorDescription(), "Refresh failed!");
-    // The Refresh entry runs description, {source} and the system message together.
-    EXPECT_NE(ErrLog().find("[Source]: CBugSet::Refresh\r\n[Description]: Operation is not "
-                            "allowed when the object is closed.{Velmora.SQLite}"),
-              std::string::npos);
-}
-
-TEST_F(BugSetWalkTest, IsEndReportsTheEndAfterADatabaseError) {
-    InsertThree();
+// A cursor that failed to open is not an empty one: IsEnd reports the end, and the other members
+// report their failure with their own texts.
+TEST_F(BugSetWalkTest, FailedSetReportsEachFailureWithItsOwnText) {
     Execute("DROP TABLE tBugReport");
-    auto set = engine::CreateObject<CBugSet>();
-    set->SetContext(session_.Get());
-    EXPECT_EQ(set->Open(nullptr), E_FAIL);
-    LONG end = 0;
-    EXPECT_EQ(set->IsEnd(&end), S_OK);
-    EXPECT_EQ(end, 1);
-    EXPECT_NE(ErrLog().find("[ErrCode]: 2\r\n[Source]: CBugSet::IsEnd"), std::string::npos);
+    auto set = OpenAll(E_FAIL);
+    EXPECT_EQ(IsEnd(set.Get()), 1);
+    EXPECT_NE(ErrLog().find(Head(2, "CBugSet::IsEnd")), std::string::npos);
+    LONG count = 0;
+    ComPtr<IBug> bug;
+    EXPECT_TRUE(Refused(set->First(), "Move First Failed", Head(2, "CBugSet::First")));
+    EXPECT_TRUE(Refused(set->get_Count(&count), "Get count of bugs failed!"));
+    EXPECT_TRUE(Refused(set->get_CurItem(bug.Put()), "Get current item failed!"));
+    EXPECT_EQ(bug.Get(), nullptr);
+    // The Refresh entry runs description, {source} and the system message together.
+    EXPECT_TRUE(Refused(set->Refresh(), "Refresh failed!",
+                        "[Source]: CBugSet::Refresh\r\n[Description]: Operation is not allowed "
+                        "when the object is closed.{Velmora.SQLite}"));
 }
 
 // A cursor without bookmarks is counted by walking it; the count leaves it where it was.
-class RowCountTest : public BugSetWalkTest {
-  protected:
-    void OpenForwardOnly(db::Recordset& rows) {
-        rows.Open("SELECT * FROM tBugReport ORDER BY BugID", db::ProcessConnectionString(),
-                  db::CursorType::ForwardOnly, db::LockType::ReadOnly);
-        ASSERT_FALSE(rows.SupportsPositioning());
-    }
-};
-
-TEST_F(RowCountTest, CountingKeepsTheCursorWhereItWas) {
-    db::Recordset rows;
-    OpenForwardOnly(rows);
-    EXPECT_EQ(engine::CountRowsKeepingPosition(rows), 0);
-    EXPECT_TRUE(rows.IsEOF());
-
+TEST_F(BugSetWalkTest, CountingWithoutBookmarksKeepsTheCursorWhereItWas) {
     InsertThree();
-    rows.Close();
-    OpenForwardOnly(rows);
+    db::Recordset rows;
+    rows.Open("SELECT * FROM tBugReport ORDER BY BugID", db::ProcessConnectionString(),
+              db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+    ASSERT_FALSE(rows.SupportsPositioning());
     rows.MoveNext();
     EXPECT_EQ(engine::CountRowsKeepingPosition(rows), 3);
     EXPECT_EQ(rows.GetValue("BugID").asInt(), 2);
