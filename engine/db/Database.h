@@ -46,6 +46,8 @@ class Value {
     bool asBool() const; // non-zero numbers, and the texts "true"/"yes" or a non-zero number
     // The stored text or bytes; an empty one for any other kind (see toText()).
     const std::string& asText() const;
+    // Moves the text out of a Text value (empty for other kinds), leaving this value Null.
+    std::string releaseText();
     const std::vector<uint8_t>& asBinary() const;
     // Any value as text: numbers in decimal, Bool as "True"/"False", bytes as they are, Null "".
     std::string toText() const;

@@ -159,6 +159,13 @@ const std::vector<uint8_t>& Value::asBinary() const {
     return kind_ == Kind::Binary ? std::get<std::vector<uint8_t>>(data_) : EmptyBytes();
 }
 
+std::string Value::releaseText() {
+    std::string text;
+    if (kind_ == Kind::Text) text = std::move(std::get<std::string>(data_));
+    *this = Value();
+    return text;
+}
+
 std::string Value::toText() const {
     switch (kind_) {
     case Kind::Null:

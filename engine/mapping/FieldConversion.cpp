@@ -38,6 +38,10 @@ std::string VariantToString(const db::Value& value) {
     return value.kind() == Kind::Text ? value.asText() : std::string();
 }
 
+std::string VariantToString(db::Value&& value) {
+    return value.releaseText();
+}
+
 double VariantToDate(const db::Value& value) {
     if (!IsNumeric(value)) return 0.0;
     const double date = value.asDouble();

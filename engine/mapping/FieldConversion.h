@@ -11,6 +11,8 @@ namespace velmora::engine {
 
 int32_t VariantToLong(const db::Value& value);
 std::string VariantToString(const db::Value& value);
+// The same for a value that is not needed afterwards: its text is moved, not copied.
+std::string VariantToString(db::Value&& value);
 double VariantToDate(const db::Value& value);
 bool VariantToBool(const db::Value& value);
 uint8_t VariantToByte(const db::Value& value);
