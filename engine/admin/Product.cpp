@@ -1,10 +1,14 @@
 #include "engine/admin/Product.h"
 
 #include <new>
+#include <string>
 
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
 #include "engine/com/OutParams.h"
+#include "engine/db/ConnectionString.h"
+#include "engine/db/Database.h"
+#include "engine/mapping/DBUtil.h"
 
 namespace velmora::engine {
 
@@ -66,6 +70,39 @@ HRESULT CProduct::RemoveVersionAt(LONG iIndex) {
         return Fail(Info(), kSeeErrorLog, 0, "IProduct::RemoveVersionAt", "Remove version failed");
     versions_.erase(versions_.begin() + iIndex);
     return S_OK;
+}
+
+HRESULT CProduct::get_ClassificationSet(IClassificationSet** pVal) {
+    if (!pVal) return E_POINTER;
+    *pVal = nullptr;
+    if (classificationSet_) return ReturnObject<IClassificationSet>(classificationSet_, pVal);
+    constexpr const char* kSource = "IProduct::ClassificationSet";
+    // A product that is not stored yet has no classifications to read. Nothing is kept, so the
+    // set is read once the product has been added.
+    if (data_.id == 0)
+        return Fail(Info(), "ProductID is 0, cannot perform this action", 0, kSource,
+                    "ProductID is 0, cannot perform this action");
+    try {
+        auto set = CreateObject<CClassificationSet>();
+        db::Recordset rows;
+        rows.Open("select * from tClassification where ProductID = " + std::to_string(data_.id),
+                  db::ProcessConnectionString(), db::CursorType::ForwardOnly,
+                  db::LockType::ReadOnly);
+        for (; !rows.IsEOF(); rows.MoveNext()) {
+            auto classification = CreateObject<CClassification>();
+            if (FAILED(CDBUtil::GetClassData(rows, classification.Get())))
+                return Fail(Info(), "Get ClassificationSet failded!");
+            set->AppendClassification(std::move(classification));
+        }
+        set->SetProductID(data_.id);
+        // Kept only when it was read whole, so a failed read is tried again on the next call.
+        classificationSet_ = set;
+        return ReturnObject<IClassificationSet>(classificationSet_, pVal);
+    } catch (const db::DbError& error) {
+        return FailWithError(Info(), "Get ClassificationSet failded!", 0, kSource, error);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 HRESULT CProduct::get_Name(BSTR* pVal) {

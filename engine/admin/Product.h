@@ -6,6 +6,7 @@
 
 #include <velmora/ComSupport.h>
 
+#include "engine/admin/ClassificationSet.h"
 #include "engine/admin/Version.h"
 #include "engine/com/CoClass.h"
 #include "engine/com/generated/ClassInfos.h"
@@ -39,6 +40,8 @@ class CProduct : public CoClass<IProductStub, classes::Product> {
     // Removes the first version whose name matches exactly (letter case and blanks count).
     HRESULT STDMETHODCALLTYPE RemoveVersion(BSTR bstrVerName) override;
     HRESULT STDMETHODCALLTYPE RemoveVersionAt(LONG iIndex) override;
+    // The product's classifications, read on the first call and kept for the product's lifetime.
+    HRESULT STDMETHODCALLTYPE get_ClassificationSet(IClassificationSet** pVal) override;
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* pVal) override;
     HRESULT STDMETHODCALLTYPE put_Name(BSTR newVal) override;
     HRESULT STDMETHODCALLTYPE get_Description(BSTR* pVal) override;
@@ -51,6 +54,7 @@ class CProduct : public CoClass<IProductStub, classes::Product> {
 
     ProductData data_;
     std::vector<com::ComPtr<CVersion>> versions_;
+    com::ComPtr<CClassificationSet> classificationSet_;
 };
 
 } // namespace velmora::engine

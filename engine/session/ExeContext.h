@@ -43,6 +43,10 @@ class CExeContext : public CoClass<IExeContextStub, classes::ExeContext> {
     HRESULT STDMETHODCALLTYPE get_BugPriority(IBugPriority** pVal) override;
     HRESULT STDMETHODCALLTYPE get_BugReproductive(IBugReproductive** pVal) override;
 
+    // The product lists, bound to this session (ExeContextProducts.cpp).
+    HRESULT STDMETHODCALLTYPE get_ProductSet(IProductSet** pVal) override;
+    HRESULT STDMETHODCALLTYPE get_CurUserProductSet(IProductSet** pVal) override;
+
     // The bug and feature lists of the active version (ExeContextBugSets.cpp).
     HRESULT STDMETHODCALLTYPE OpenBugSet(IBugFilterSet* pFilterSet, IBugSet** ppBugSet) override;
     HRESULT STDMETHODCALLTYPE OpenFeatureSet(IBugFilterSet* pFilterSet,

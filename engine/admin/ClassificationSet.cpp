@@ -1,0 +1,258 @@
+#include "engine/admin/ClassificationSet.h"
+
+#include <new>
+#include <string>
+
+#include "engine/admin/Permission.h"
+#include "engine/com/EngineObjects.h"
+#include "engine/com/Failure.h"
+#include "engine/com/OutParams.h"
+#include "engine/db/ConnectionString.h"
+#include "engine/db/Database.h"
+#include "engine/db/NextId.h"
+#include "engine/log/Log.h"
+#include "engine/mapping/DBUtil.h"
+#include "engine/mapping/FieldConversion.h"
+
+namespace velmora::engine {
+namespace {
+
+constexpr const char* kRightSource = "CClassificationSet::GetRight";
+constexpr GuardedAction kAddClass = {RightFlag::Add_Edit_Del_BugClass, "add classification",
+                                     kRightSource, nullptr};
+constexpr GuardedAction kRemoveClass = {RightFlag::Add_Edit_Del_BugClass, "remove classification",
+                                        kRightSource, nullptr};
+constexpr GuardedAction kUpdateClass = {RightFlag::Add_Edit_Del_BugClass, "update classification",
+                                        kRightSource, nullptr};
+
+constexpr const char* kAddSource = "CClassificationSet::Add";
+constexpr const char* kAddFailed = "Add Classification Failed";
+constexpr const char* kRemoveFailed = "Remove Classification failed";
+constexpr const char* kRemoveByIdFailed = "Remove Classification failed!";
+constexpr const char* kRemoveByIndexSource = "IClassificationSet::RemoveByIndex";
+constexpr const char* kRealRemoveSource = "CClassificationSet::RealRemoveClass";
+
+// Statements of their own, so a set without a session can still remove by position.
+std::string Connection() {
+    return db::ProcessConnectionString();
+}
+
+} // namespace
+
+bool CClassificationSet::RealRemoveClass(const CClassification& classification) {
+    const ClassificationData& data = classification.Data();
+    // A classification that was never stored has no row; bugs without a classification carry
+    // ClassID 0 and must not hold it back.
+    if (data.id == 0) return true;
+    const std::string id = std::to_string(data.id);
+    try {
+        db::Recordset users;
+        users.Open("SELECT ClassID FROM tBugReport WHERE ClassID = " + id, Connection(),
+                   db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+        const bool inUse = !users.IsEOF();
+        users.Close();
+        if (inUse) {
+            FailLogOnly(2, kRealRemoveSource,
+                        "There are some bugs or features in classification(" + data.name +
+                            "), can't delete it!");
+            return false;
+        }
+        db::Recordset rows;
+        rows.Open("SELECT ClassificationID FROM tClassification WHERE ClassificationID = " + id,
+                  Connection(), db::CursorType::Keyset, db::LockType::Optimistic);
+        while (!rows.IsEOF()) {
+            rows.Delete();
+            rows.MoveNext();
+        }
+        return true;
+    } catch (const db::DbError& error) {
+        log::LogComError(2, kRealRemoveSource, error);
+        return false;
+    }
+}
+
+bool CClassificationSet::RemoveAt(size_t index) {
+    if (!RealRemoveClass(*items_[index].Get())) return false;
+    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+    return true;
+}
+
+HRESULT CClassificationSet::Add(IClassification* pClass) {
+    if (const HRESULT refused = CheckPermission(context_.Get(), Info(), kAddClass); FAILED(refused))
+        return refused;
+    CClassification* classification = ImplementationOf<CClassification>(pClass);
+    if (!classification) return Fail(Info(), kAddFailed, 0, kAddSource, "Invalid classification");
+    if (productId_ == 0)
+        return Fail(Info(), "ProductID=0, cannot Add", 0, kAddSource, "ProductID=0, cannot Add");
+    ClassificationData& data = classification->Data();
+    const ClassificationData before = data;
+    try {
+        const std::string productId = std::to_string(productId_);
+        db::Recordset product;
+        product.Open("SELECT ProductID FROM tProduct WHERE ProductID = " + productId, Connection(),
+                     db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+        const bool stored = !product.IsEOF();
+        product.Close();
+        if (!stored) {
+            const std::string missing = "Product(ID=" + productId + ") is not in database";
+            return Fail(Info(), missing, 0, kAddSource, missing);
+        }
+        const LONG id = db::GetNextID("NextClassID");
+        if (id == 0) return Fail(Info(), kAddFailed, 9, kAddSource, kAddFailed);
+
+        db::Recordset row;
+        row.Open("SELECT * FROM tClassification", Connection(), db::CursorType::Keyset,
+                 db::LockType::Optimistic);
+        row.AddNew();
+        data.id = id;
+        data.productId = productId_;
+        row.SetValue("ProductID", db::Value::Int(productId_));
+        if (FAILED(CDBUtil::SaveClassData(row, classification))) {
+            row.CancelUpdate();
+            data = before;
+            return Fail(Info(), kAddFailed);
+        }
+        row.Update();
+        row.Close();
+        items_.emplace_back(classification);
+        return S_OK;
+    } catch (const db::DbError& error) {
+        data = before;
+        return FailWithError(Info(), kAddFailed, 2, kAddSource, error);
+    } catch (const std::bad_alloc&) {
+        data = before;
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CClassificationSet::Remove(BSTR bstrName) {
+    if (const HRESULT refused = CheckPermission(context_.Get(), Info(), kRemoveClass);
+        FAILED(refused))
+        return refused;
+    try {
+        const std::string name = TextOf(bstrName);
+        for (size_t i = 0; i < items_.size(); ++i) {
+            if (items_[i]->Data().name != name) continue;
+            if (!RemoveAt(i)) return Fail(Info(), kRemoveFailed);
+            return S_OK;
+        }
+        return Fail(Info(), kRemoveFailed, 0, "CClassificationSet::Remove",
+                    "Remove Classification(Name=" + name + ") failed");
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CClassificationSet::RemoveByID(LONG ID) {
+    if (const HRESULT refused = CheckPermission(context_.Get(), Info(), kRemoveClass);
+        FAILED(refused))
+        return refused;
+    try {
+        for (size_t i = 0; i < items_.size(); ++i) {
+            if (items_[i]->Data().id != ID) continue;
+            if (!RemoveAt(i)) return Fail(Info(), kRemoveByIdFailed);
+            return S_OK;
+        }
+        return Fail(Info(), kRemoveByIdFailed, 0, kRemoveByIndexSource,
+                    "Remove classification(ID=" + std::to_string(ID) + ") failed");
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CClassificationSet::RemoveByIndex(LONG nIndex) {
+    if (!HoldsIndex(nIndex))
+        return Fail(Info(), kSeeErrorLog, 1, kRemoveByIndexSource, "Excceed boundary");
+    try {
+        if (!RemoveAt(static_cast<size_t>(nIndex))) return Fail(Info(), kRemoveByIdFailed);
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CClassificationSet::Update() {
+    if (const HRESULT refused = CheckPermission(context_.Get(), Info(), kUpdateClass);
+        FAILED(refused))
+        return refused;
+    constexpr const char* kSource = "CClassificationSet::Update";
+    if (!current_)
+        return Fail(Info(), "Update Classification failed!", 0, kSource,
+                    "Current classification is NULL, can't update");
+    try {
+        db::Recordset row;
+        row.Open("SELECT ClassificationID, ClassName FROM tClassification WHERE "
+                 "ClassificationID = " +
+                     std::to_string(current_->Data().id),
+                 Connection(), db::CursorType::Keyset, db::LockType::Optimistic);
+        // A row deleted meanwhile leaves nothing to write.
+        if (!row.IsEOF()) {
+            if (SUCCEEDED(CDBUtil::SaveClassData(row, current_.Get())))
+                row.Update();
+            else
+                row.CancelUpdate();
+        }
+        return S_OK;
+    } catch (const db::DbError& error) {
+        return FailWithError(Info(), "Update Classification failed", 2, kSource, error);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CClassificationSet::get_Item(LONG iIndex, IClassification** pVal) {
+    if (!pVal) return E_POINTER;
+    *pVal = nullptr;
+    if (!HoldsIndex(iIndex)) return Fail(Info(), kSeeErrorLog, 1, "IClassificationSet::Item", "");
+    current_ = items_[static_cast<size_t>(iIndex)];
+    current_->SetProductID(productId_);
+    return ReturnObject<IClassification>(current_, pVal);
+}
+
+HRESULT CClassificationSet::get_Count(LONG* pVal) {
+    return ReturnValue(static_cast<LONG>(items_.size()), pVal);
+}
+
+HRESULT CClassificationSet::get_ProductID(LONG* pVal) {
+    return ReturnValue(productId_, pVal);
+}
+
+HRESULT CClassificationSet::put_ExeContext(IExeContext* newVal) {
+    if (!newVal)
+        return Fail(Info(), "Set ExeContext failed!", 0, "CClassificationSet::put_ExeContext",
+                    "Invalid Pointer");
+    context_ = com::ComPtr<IExeContext>(newVal);
+    return S_OK;
+}
+
+HRESULT CClassificationSet::Append(IClassification* pClass) {
+    if (!pClass) return S_OK;
+    CClassification* classification = ImplementationOf<CClassification>(pClass);
+    // The set reaches its items' state directly, so only the engine's own objects can join it.
+    if (!classification) return E_INVALIDARG;
+    try {
+        items_.emplace_back(classification);
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CClassificationSet::DeleteByID(LONG ID) {
+    for (auto it = items_.begin(); it != items_.end(); ++it) {
+        if ((*it)->Data().id == ID) {
+            items_.erase(it);
+            return S_OK;
+        }
+    }
+    const std::string missing = "Classification(ID=" + std::to_string(ID) + ") is not in this set";
+    return Fail(Info(), missing, 0, "CClassificationSet::DeleteByID", missing);
+}
+
+HRESULT CClassificationSet::DeleteByIndex(LONG iIndex) {
+    if (!HoldsIndex(iIndex)) return Fail(Info(), kSeeErrorLog, 1, kRemoveByIndexSource, "");
+    items_.erase(items_.begin() + iIndex);
+    return S_OK;
+}
+
+} // namespace velmora::engine

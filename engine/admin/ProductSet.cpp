@@ -1,0 +1,389 @@
+#include "engine/admin/ProductSet.h"
+
+#include <algorithm>
+#include <new>
+
+#include "engine/admin/Permission.h"
+#include "engine/com/EngineObjects.h"
+#include "engine/com/Failure.h"
+#include "engine/com/OutParams.h"
+#include "engine/db/ConnectionString.h"
+#include "engine/db/Database.h"
+#include "engine/db/NextId.h"
+#include "engine/log/Log.h"
+#include "engine/mapping/DBUtil.h"
+#include "engine/mapping/FieldConversion.h"
+
+namespace velmora::engine {
+namespace {
+
+using com::ComPtr;
+
+constexpr const char* kRightSource = "CProductSet::GetRight";
+constexpr GuardedAction kAddProduct = {RightFlag::AddProduct, "add product", kRightSource, nullptr};
+constexpr GuardedAction kDeleteProduct = {RightFlag::DeleteProduct, "delete product", kRightSource,
+                                          nullptr};
+
+constexpr const char* kAddSource = "IProductSet::Add";
+constexpr const char* kAddFailed = "Add product failed";
+constexpr const char* kNextIdFailed = "GetNextID return 0, Add Failed";
+constexpr const char* kDeleteFailed = "Delelte product failed";
+
+// The identifiers a failed store wrote into a product and its versions, put back afterwards so
+// the objects again describe what the database holds.
+class StoredIds {
+  public:
+    explicit StoredIds(const CProduct& product) : product_(product.Data().id) {
+        for (const auto& version : product.Versions())
+            versions_.push_back(version->Data().id);
+    }
+    void Restore(CProduct& product) const {
+        product.SetID(product_);
+        const auto& versions = product.Versions();
+        for (size_t i = 0; i < versions.size() && i < versions_.size(); ++i)
+            versions[i]->SetID(versions_[i]);
+    }
+
+  private:
+    LONG product_;
+    std::vector<LONG> versions_;
+};
+
+// tVersion by position: VersionID, ProductID, name, description, release date. An unchanged
+// identifier is not rewritten.
+void WriteVersionRow(db::Recordset& row, LONG productId, const CVersion& version) {
+    const VersionData& data = version.Data();
+    if (data.id != 0 && VariantToLong(row.GetValue(0)) != data.id)
+        row.SetValue(0, db::Value::Int(data.id));
+    row.SetValue(1, db::Value::Int(productId));
+    row.SetValue(2, TextToField(data.name));
+    row.SetValue(3, TextToField(data.description));
+    row.SetValue(4, db::Value::Date(data.releaseDate));
+}
+
+// Appends the version as a new row with a new identifier, written into the version. False when
+// no identifier could be allocated.
+bool AddVersionRow(db::Recordset& rows, LONG productId, CVersion& version) {
+    const LONG id = db::GetNextID("NextVersionID");
+    if (id == 0) {
+        FailLogOnly(0, "IProductSet::RealAddVersion", kNextIdFailed);
+        return false;
+    }
+    version.SetID(id);
+    rows.AddNew();
+    WriteVersionRow(rows, productId, version);
+    rows.Update();
+    return true;
+}
+
+// Deletes every row of the statement's set.
+void DeleteRows(db::Connection& connection, const std::string& statement) {
+    db::Recordset rows;
+    rows.Open(statement, connection, db::CursorType::Keyset, db::LockType::Optimistic);
+    while (!rows.IsEOF()) {
+        rows.Delete();
+        rows.MoveNext();
+    }
+}
+
+// Deletes the bugs and features reported in the version, and their attachments with them so no
+// attachment is left without its bug.
+void DeleteBugsOfVersion(db::Connection& connection, LONG versionId) {
+    const std::string id = std::to_string(versionId);
+    connection.Execute("DELETE FROM tAttachment WHERE BugID IN (SELECT BugID FROM tBugReport "
+                       "WHERE ReportedInVersionID=" +
+                       id + ")");
+    DeleteRows(connection,
+               "SELECT ReportedInVersionID FROM tBugReport WHERE ReportedInVersionID=" + id);
+}
+
+// The new product's versions as new rows. Data-access errors are logged and give false.
+bool RealAddVersions(db::Connection& connection, CProduct& product) {
+    const LONG productId = product.Data().id;
+    try {
+        db::Recordset rows;
+        rows.Open("select * from tVersion where ProductID = " + std::to_string(productId),
+                  connection, db::CursorType::Keyset, db::LockType::Optimistic);
+        while (!rows.IsEOF()) {
+            rows.Delete();
+            rows.MoveNext();
+        }
+        for (const auto& version : product.Versions()) {
+            if (!AddVersionRow(rows, productId, *version.Get())) {
+                FailLogOnly(0, "CProductSet::RealAddVersions", "RealAddVersion return FALSE");
+                return false;
+            }
+        }
+        return true;
+    } catch (const db::DbError& error) {
+        log::LogComError(2, "IProductSet::RealAddVersions", error);
+        return false;
+    }
+}
+
+// Brings the stored versions in line with the product's list: rows whose version left the list
+// are deleted with their bugs, listed versions are rewritten or added. Data-access errors are
+// thrown; false when a version could not be added.
+bool SyncVersions(db::Connection& connection, CProduct& product) {
+    const LONG productId = product.Data().id;
+    const auto& versions = product.Versions();
+    db::Recordset rows;
+    rows.Open("select * from tVersion where productid = " + std::to_string(productId), connection,
+              db::CursorType::Keyset, db::LockType::Optimistic);
+    std::vector<LONG> dropped;
+    for (; !rows.IsEOF(); rows.MoveNext()) {
+        const LONG stored = VariantToLong(rows.GetValue(0));
+        const bool listed = std::any_of(versions.begin(), versions.end(),
+                                        [&](const auto& v) { return v->Data().id == stored; });
+        if (!listed) dropped.push_back(stored);
+    }
+    for (const LONG id : dropped) {
+        DeleteBugsOfVersion(connection, id);
+        rows.SetFilter("versionID = " + std::to_string(id));
+        while (!rows.IsEOF()) {
+            rows.Delete();
+            rows.MoveNext();
+        }
+    }
+    for (const auto& version : versions) {
+        const LONG id = version->Data().id;
+        rows.SetFilter("versionID = " + std::to_string(id));
+        if (!rows.IsEOF() && id != 0) {
+            WriteVersionRow(rows, productId, *version.Get());
+            rows.Update();
+        } else if (!AddVersionRow(rows, productId, *version.Get())) {
+            FailLogOnly(0, "CProductSet::RealUpdateVersion", "RealAddVersion Failded");
+            return false;
+        }
+    }
+    rows.SetFilter("");
+    return true;
+}
+
+} // namespace
+
+std::optional<std::string> CProductSet::RealAddProduct(CProduct& product) {
+    constexpr const char* kSource = "IProductSet::RealAddProduct";
+    const StoredIds before(product);
+    std::optional<std::string> failure;
+    try {
+        db::Connection connection;
+        connection.Open(db::ProcessConnectionString());
+        db::Transaction transaction(connection); // rolled back unless committed
+        const LONG id = db::GetNextID("NextProductID");
+        if (id == 0) {
+            FailLogOnly(0, kSource, kNextIdFailed);
+            failure = kNextIdFailed;
+        } else {
+            product.SetID(id);
+            db::Recordset row;
+            row.Open("select * from tProduct where ProductID = 0", connection,
+                     db::CursorType::Keyset, db::LockType::Optimistic);
+            row.AddNew();
+            if (FAILED(CDBUtil::SaveProductData(row, &product))) {
+                row.CancelUpdate();
+                failure = kAddFailed;
+            } else {
+                row.Update();
+                row.Close();
+                if (!RealAddVersions(connection, product)) {
+                    FailLogOnly(0, kSource, kAddFailed);
+                    failure = kAddFailed;
+                } else {
+                    transaction.Commit();
+                }
+            }
+        }
+    } catch (const db::DbError& error) {
+        log::LogComError(2, "ProductSet::ReadAddProduct", error);
+        failure = error.Description();
+    }
+    if (failure) before.Restore(product);
+    return failure;
+}
+
+bool CProductSet::RealUpdateProduct(CProduct* product) {
+    constexpr const char* kSource = "IProductSet::RealUpdateProduct";
+    if (!product) {
+        FailLogOnly(0, kSource, "product interface is not valid");
+        return false;
+    }
+    const LONG id = product->Data().id;
+    if (id == 0) {
+        FailLogOnly(0, kSource, "Cannot update the product(id is 0)");
+        return false;
+    }
+    const StoredIds before(*product);
+    try {
+        db::Connection connection;
+        connection.Open(db::ProcessConnectionString());
+        db::Transaction transaction(connection); // rolled back unless committed
+        db::Recordset row;
+        row.Open("select * from tProduct where productid = " + std::to_string(id), connection,
+                 db::CursorType::Keyset, db::LockType::Optimistic);
+        if (row.IsEOF()) {
+            FailLogOnly(0, kSource,
+                        "Product(ID=" + std::to_string(id) + ") does not exist, Update failed");
+            return false;
+        }
+        if (FAILED(CDBUtil::SaveProductData(row, product))) {
+            row.CancelUpdate();
+            return false;
+        }
+        row.Update();
+        row.Close();
+        if (!SyncVersions(connection, *product)) {
+            before.Restore(*product);
+            return false;
+        }
+        transaction.Commit();
+        return true;
+    } catch (const db::DbError& error) {
+        log::LogComError(2, kSource, error);
+        before.Restore(*product);
+        return false;
+    }
+}
+
+bool CProductSet::RealDeleteProduct(LONG productId) {
+    const std::string id = std::to_string(productId);
+    try {
+        db::Connection connection;
+        connection.Open(db::ProcessConnectionString());
+        db::Transaction transaction(connection); // rolled back unless committed
+        {
+            db::Recordset versions;
+            versions.Open("SELECT VersionID FROM tVersion WHERE ProductID = " + id, connection,
+                          db::CursorType::Keyset, db::LockType::Optimistic);
+            while (!versions.IsEOF()) {
+                DeleteBugsOfVersion(connection, VariantToLong(versions.GetValue(0)));
+                versions.Delete();
+                versions.MoveNext();
+            }
+        }
+        DeleteRows(connection, "SELECT ProductID FROM tClassification WHERE ProductID = " + id);
+        {
+            // The product's roles stay, bound to no product.
+            db::Recordset roles;
+            roles.Open("SELECT ProductID FROM tRole WHERE ProductID=" + id, connection,
+                       db::CursorType::Keyset, db::LockType::Optimistic);
+            for (; !roles.IsEOF(); roles.MoveNext()) {
+                roles.SetValue(0, db::Value::Int(0));
+                roles.Update();
+            }
+        }
+        DeleteRows(connection, "SELECT * FROM tProduct WHERE ProductID = " + id);
+        transaction.Commit();
+        return true;
+    } catch (const db::DbError& error) {
+        log::LogComError(2, "CProductSet::RealDeleteProduct", error);
+        return false;
+    }
+}
+
+HRESULT CProductSet::get_Count(LONG* pVal) {
+    return ReturnValue(static_cast<LONG>(items_.size()), pVal);
+}
+
+HRESULT CProductSet::get_Item(LONG iIndex, IProduct** pVal) {
+    if (!pVal) return E_POINTER;
+    *pVal = nullptr;
+    if (!HoldsIndex(iIndex)) return Fail(Info(), kSeeErrorLog, 1, "IProductSet::Item", "");
+    current_ = items_[static_cast<size_t>(iIndex)];
+    return ReturnObject<IProduct>(current_, pVal);
+}
+
+HRESULT CProductSet::get_ExeContext(IExeContext** pVal) {
+    return ReturnObject<IExeContext>(context_, pVal);
+}
+
+HRESULT CProductSet::Add(IProduct* pProduct) {
+    if (const HRESULT refused = CheckPermission(context_.Get(), Info(), kAddProduct);
+        FAILED(refused))
+        return refused;
+    try {
+        CProduct* product = ImplementationOf<CProduct>(pProduct);
+        if (!product) return Fail(Info(), "Add product failed!", 0, kAddSource, "Invalid product");
+        if (auto failure = RealAddProduct(*product))
+            return Fail(Info(), *failure, 0, kAddSource, "Add product failed!");
+        items_.emplace_back(product);
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CProductSet::Update() {
+    try {
+        ComPtr<CRight> right;
+        const HRESULT read = ReadCurrentRight(context_.Get(), kRightSource, &right);
+        if (read == E_OUTOFMEMORY) return read;
+        if (FAILED(read)) return Fail(Info(), NoRightMessage("edit product"));
+        if (!right->Flag(RightFlag::EditProduct))
+            return Fail(Info(), NoRightMessage("update product"));
+        if (!RealUpdateProduct(current_.Get())) return Fail(Info(), "Update product failed!\n");
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CProductSet::Refresh() {
+    return S_OK;
+}
+
+HRESULT CProductSet::DeleteAt(size_t index) {
+    if (!RealDeleteProduct(items_[index]->Data().id)) return Fail(Info(), kDeleteFailed);
+    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+    return S_OK;
+}
+
+HRESULT CProductSet::DeleteByID(LONG ID) {
+    if (const HRESULT refused = CheckPermission(context_.Get(), Info(), kDeleteProduct);
+        FAILED(refused))
+        return refused;
+    try {
+        for (size_t i = 0; i < items_.size(); ++i)
+            if (items_[i]->Data().id == ID) return DeleteAt(i);
+        const std::string missing = "Product(ID=" + std::to_string(ID) + ") is not in this set";
+        return Fail(Info(), missing, 0, "CCProductSet::DeleteByID", missing);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CProductSet::DeleteByIndex(LONG iIndex) {
+    if (!HoldsIndex(iIndex)) return Fail(Info(), kSeeErrorLog, 1, "CProductSet::DeleteByIndex", "");
+    if (const HRESULT refused = CheckPermission(context_.Get(), Info(), kDeleteProduct);
+        FAILED(refused))
+        return refused;
+    try {
+        return DeleteAt(static_cast<size_t>(iIndex));
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CProductSet::Remove(LONG iIndex) {
+    if (!HoldsIndex(iIndex)) return Fail(Info(), kSeeErrorLog, 1, "IProductSet::Remove", "");
+    items_.erase(items_.begin() + iIndex);
+    return S_OK;
+}
+
+HRESULT CProductSet::Append(IProduct* pProduct) {
+    if (!pProduct) return S_OK;
+    CProduct* product = ImplementationOf<CProduct>(pProduct);
+    // The set reaches its products' state directly, so only the engine's own objects can join.
+    if (!product) return E_INVALIDARG;
+    const LONG id = product->Data().id;
+    const bool present = std::any_of(items_.begin(), items_.end(),
+                                     [&](const auto& item) { return item->Data().id == id; });
+    try {
+        if (!present) items_.emplace_back(product);
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+} // namespace velmora::engine

@@ -1,0 +1,86 @@
+// The session's product lists and the in-memory members of the product set.
+#include "tests/admin_products/ProductTestSupport.h"
+
+namespace velmora::test {
+namespace {
+
+using ProductSetListTest = ProductTest;
+
+LONG CountOf(IProductSet* set) {
+    LONG count = -1;
+    EXPECT_EQ(set->get_Count(&count), S_OK);
+    return count;
+}
+
+LONG IdAt(IProductSet* set, LONG index) {
+    ComPtr<IProduct> product;
+    if (FAILED(set->get_Item(index, product.Put()))) return -1;
+    LONG id = 0;
+    product->get_ID(&id);
+    return id;
+}
+
+TEST_F(ProductSetListTest, SessionSetsHoldProductsWithVersionsAndTheSession) {
+    const LONG a = StoreProduct("A", {"1.0", "2.0"});
+    const LONG b = StoreProduct("B", {});
+    const LONG c = StoreProduct("C", {"x"});
+    // The user holds two roles of A and one of C; a role bound to no product adds nothing.
+    Execute("INSERT INTO tRole VALUES (2, 'r2', '', " + std::to_string(a) + "), (3, 'r3', '', " +
+            std::to_string(c) + "), (4, 'r4', '', " + std::to_string(a) + ")");
+    Execute("INSERT INTO tUserRole VALUES (1, 2), (1, 3), (1, 4)");
+
+    auto all = AllProducts();
+    ASSERT_EQ(CountOf(all.Get()), 3);
+    EXPECT_EQ(IdAt(all.Get(), 1), b);
+    ComPtr<IProduct> first;
+    ASSERT_EQ(all->get_Item(0, first.Put()), S_OK);
+    LONG versions = 0;
+    first->get_VersionCount(&versions);
+    EXPECT_EQ(versions, 2);
+    ComPtr<IExeContext> context;
+    ASSERT_EQ(all->get_ExeContext(context.Put()), S_OK);
+    EXPECT_EQ(context.Get(), static_cast<IExeContext*>(session_.Get()));
+
+    ComPtr<IProductSet> mine;
+    ASSERT_EQ(session_->get_CurUserProductSet(mine.Put()), S_OK) << ErrorDescription();
+    ASSERT_EQ(CountOf(mine.Get()), 3);
+    EXPECT_EQ(IdAt(mine.Get(), 0), a);
+    EXPECT_EQ(IdAt(mine.Get(), 1), c);
+    EXPECT_EQ(IdAt(mine.Get(), 2), a);
+}
+
+TEST_F(ProductSetListTest, DatabaseErrorIsReported) {
+    Execute("DROP TABLE tProduct");
+    ComPtr<IProductSet> set;
+    EXPECT_EQ(session_->get_ProductSet(set.Put()), E_FAIL);
+    EXPECT_EQ(ErrorDescription(), "Get current user's product failded");
+    EXPECT_FALSE(set);
+    EXPECT_EQ(session_->get_CurUserProductSet(set.Put()), E_FAIL);
+    EXPECT_EQ(ErrorDescription(), "Get current user's product failded");
+}
+
+TEST_F(ProductSetListTest, AppendRemoveAndItemStayInMemory) {
+    auto set = engine::CreateObject<CProductSet>();
+    auto one = NewProduct("one", {});
+    one->SetID(7);
+    auto twin = NewProduct("twin", {});
+    twin->SetID(7);
+    EXPECT_EQ(set->Append(one.Get()), S_OK);
+    EXPECT_EQ(set->Append(twin.Get()), S_OK); // same ID: left out
+    EXPECT_EQ(set->Append(nullptr), S_OK);
+    EXPECT_EQ(CountOf(set.Get()), 1);
+    EXPECT_EQ(set->Refresh(), S_OK);
+
+    ComPtr<IProduct> item;
+    EXPECT_EQ(set->get_Item(1, item.Put()), E_FAIL);
+    EXPECT_EQ(ErrorDescription(), "Some error has occured, please see err.log!");
+    EXPECT_TRUE(Logged(1, "IProductSet::Item", "Exceed Array's bound"));
+    EXPECT_EQ(set->Remove(-1), E_FAIL);
+    EXPECT_TRUE(Logged(1, "IProductSet::Remove", "Exceed Array's bound"));
+    EXPECT_EQ(set->Remove(0), S_OK);
+    EXPECT_EQ(CountOf(set.Get()), 0);
+    EXPECT_EQ(Count("tProduct"), 0);
+}
+
+} // namespace
+} // namespace velmora::test

@@ -1,0 +1,140 @@
+#pragma once
+// A logged-in session on a fresh seed database whose current role (RoleID 1, bound to no
+// product) holds every right, with helpers to build products, read the file behind the engine's
+// back and change the role's right.
+#include <sqlite3.h>
+
+#include <initializer_list>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <velmora/ComSupport.h>
+
+#include "engine/admin/ClassificationSet.h"
+#include "engine/admin/Product.h"
+#include "engine/admin/ProductSet.h"
+#include "engine/admin/Right.h"
+#include "engine/com/EngineObjects.h"
+#include "tests/session/SessionTestSupport.h"
+
+namespace velmora::test {
+
+using engine::CClassification;
+using engine::CClassificationSet;
+using engine::CProduct;
+using engine::CProductSet;
+
+class ProductTest : public SessionTest {
+  protected:
+    void SetUp() override {
+        SessionTest::SetUp();
+        std::string everyRight;
+        for (const auto& column : engine::kRightColumns)
+            everyRight += std::string(everyRight.empty() ? "" : ", ") + "\"" +
+                          std::string(column.column) + "\" = 1";
+        Execute("BEGIN; INSERT INTO tRole VALUES (1, 'Manager', '', 0); "
+                "INSERT INTO tUserRole VALUES (1, 1); "
+                "INSERT INTO tRight (RightID, RoleID) VALUES (1, 1); "
+                "UPDATE tRight SET " +
+                everyRight + "; COMMIT");
+        ASSERT_EQ(Open(), S_OK);
+        ASSERT_EQ(Login("Admin", ""), S_OK);
+        ASSERT_EQ(session_->SetCurRole(1), S_OK);
+    }
+
+    // Grants or withdraws one right of the current role (column name as in tRight).
+    void SetRight(const std::string& column, bool granted) {
+        Execute("UPDATE tRight SET \"" + column + "\" = " + (granted ? "1" : "0"));
+    }
+
+    // The first column of the first row of a query, as text ("NULL" for a NULL, "" for no row).
+    std::string Query(const std::string& sql) {
+        sqlite3* db = nullptr;
+        std::string result;
+        if (sqlite3_open(database_.c_str(), &db) == SQLITE_OK) {
+            sqlite3_stmt* statement = nullptr;
+            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+                sqlite3_step(statement) == SQLITE_ROW) {
+                const auto* text = sqlite3_column_text(statement, 0);
+                result = text ? reinterpret_cast<const char*>(text) : "NULL";
+            }
+            sqlite3_finalize(statement);
+        }
+        sqlite3_close(db);
+        return result;
+    }
+    int Count(const std::string& table, const std::string& where = "1=1") {
+        return std::stoi(Query("SELECT COUNT(*) FROM " + table + " WHERE " + where));
+    }
+    // Every row of every table the product operations touch, for "nothing changed" checks.
+    std::string Snapshot() {
+        std::string all;
+        sqlite3* db = nullptr;
+        if (sqlite3_open(database_.c_str(), &db) != SQLITE_OK) return "<unreadable>";
+        for (const char* table : {"tProduct", "tVersion", "tBugReport", "tAttachment",
+                                  "tClassification", "tRole", "tNextID"}) {
+            all += std::string("\n") + table + ":";
+            sqlite3_exec(
+                db, (std::string("SELECT * FROM ") + table + " ORDER BY 1").c_str(),
+                [](void* out, int columns, char** values, char**) {
+                    auto& text = *static_cast<std::string*>(out);
+                    for (int i = 0; i < columns; ++i)
+                        text += std::string(values[i] ? values[i] : "NULL") + ",";
+                    text += ";";
+                    return 0;
+                },
+                &all, nullptr);
+        }
+        sqlite3_close(db);
+        return all;
+    }
+
+    // A new product built in memory, as a client builds one.
+    static ComPtr<CProduct> NewProduct(const std::string& name,
+                                       std::initializer_list<const char*> versions) {
+        auto product = engine::CreateObject<CProduct>();
+        product->put_Name(Bstr(name).Get());
+        product->put_Description(Bstr("about " + name).Get());
+        double date = 45000;
+        for (const char* version : versions) {
+            ComPtr<IVersion> added;
+            EXPECT_EQ(product->AddVersion(Bstr(version).Get(), Bstr("").Get(), date++, added.Put()),
+                      S_OK);
+        }
+        return product;
+    }
+
+    // The session's set of every product.
+    ComPtr<IProductSet> AllProducts() {
+        ComPtr<IProductSet> set;
+        EXPECT_EQ(session_->get_ProductSet(set.Put()), S_OK);
+        return set;
+    }
+    // A product stored through the session's set; returns its ID.
+    LONG StoreProduct(const std::string& name, std::initializer_list<const char*> versions) {
+        auto product = NewProduct(name, versions);
+        EXPECT_EQ(AllProducts()->Add(product.Get()), S_OK) << ErrorDescription();
+        return product->Data().id;
+    }
+    LONG VersionID(LONG productId, const std::string& name) {
+        const std::string id =
+            Query("SELECT VersionID FROM tVersion WHERE ProductID = " + std::to_string(productId) +
+                  " AND VersionName = '" + name + "'");
+        return id.empty() ? 0 : std::stoi(id);
+    }
+    void InsertBug(LONG id, LONG version, LONG attachments = 0, LONG classId = 0) {
+        Execute("INSERT INTO tBugReport (BugID, BugType, ReportedInVersionID, ClassID) VALUES (" +
+                std::to_string(id) + ", 0, " + std::to_string(version) + ", " +
+                std::to_string(classId) + ")");
+        for (LONG i = 0; i < attachments; ++i)
+            Execute("INSERT INTO tAttachment (AttachmentID, BugID, FileName) VALUES (" +
+                    std::to_string(id * 100 + i) + ", " + std::to_string(id) + ", 'a.txt')");
+    }
+
+    static std::string NoRight(const std::string& action) {
+        return "You have no right to " + action + ", please contact your manager!";
+    }
+};
+
+} // namespace velmora::test
