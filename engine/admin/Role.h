@@ -31,6 +31,13 @@ class CRole : public CoClass<IRoleStub, classes::Role> {
     // ID 0 and no permissions.
     HRESULT STDMETHODCALLTYPE get_Right(IRight** pVal) override;
 
+    // The users who hold the role, in a new set without a session.
+    HRESULT STDMETHODCALLTYPE get_UserSet(IUserSet** pVal) override;
+    // The role's product with its versions, or null when the role is bound to no product.
+    HRESULT STDMETHODCALLTYPE get_Product(IProduct** pVal) override;
+    // The statuses the role's holders may set; null for a role that is not stored yet.
+    HRESULT STDMETHODCALLTYPE get_AvailableStatus(IBugStatus** pVal) override;
+
   private:
     RoleData data_;
 };

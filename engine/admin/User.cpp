@@ -1,6 +1,19 @@
 #include "engine/admin/User.h"
 
+#include <new>
+#include <string>
+
+#include "engine/admin/Role.h"
+#include "engine/admin/RoleSet.h"
+#include "engine/admin/UserSysInfo.h"
+#include "engine/com/EngineObjects.h"
+#include "engine/com/Failure.h"
 #include "engine/com/OutParams.h"
+#include "engine/db/ConnectionString.h"
+#include "engine/db/NextId.h"
+#include "engine/log/Log.h"
+#include "engine/mapping/DBUtil.h"
+#include "engine/mapping/FieldConversion.h"
 
 namespace velmora::engine {
 
@@ -77,6 +90,133 @@ HRESULT CUser::get_ClassSet(IClassificationSet** pVal) {
 
 HRESULT CUser::put_ClassSet(IClassificationSet*) {
     return S_OK;
+}
+
+HRESULT CUser::get_RoleSet(IRoleSet** pVal) {
+    if (!pVal) return E_POINTER;
+    *pVal = nullptr;
+    const char* source = "CUser::get_RoleSet";
+    if (data_.id == 0)
+        return Fail(Info(), kSeeErrorLog, 0, source, "UserID is 0, can't perform the action");
+    try {
+        auto roles = CreateObject<CRoleSet>();
+        db::Recordset rows;
+        rows.Open("SELECT tRole.* FROM tRole, tUserRole WHERE tRole.roleID = tUserRole.roleID AND "
+                  "tUserRole.userID = " +
+                      std::to_string(data_.id),
+                  db::ProcessConnectionString(), db::CursorType::ForwardOnly,
+                  db::LockType::ReadOnly);
+        for (; !rows.IsEOF(); rows.MoveNext()) {
+            auto role = CreateObject<CRole>();
+            if (SUCCEEDED(CDBUtil::GetRoleData(rows, role.Get()))) roles->AppendRole(role);
+        }
+        return ReturnObject<IRoleSet>(roles, pVal);
+    } catch (const db::DbError& error) {
+        return FailWithError(Info(), kSeeErrorLog, 2, source, error);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+bool CUser::ReadSysInfoID(db::Connection& connection, LONG userId, LONG& sysInfoId) {
+    db::Recordset row;
+    row.Open("SELECT UserSystemInfoID FROM tUser WHERE UserID = " + std::to_string(userId),
+             connection, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+    if (row.IsEOF()) {
+        FailLogOnly(2, "CUser::GetUserSysInfoID",
+                    "User(ID=" + std::to_string(userId) + ") does not exist");
+        return false;
+    }
+    sysInfoId = VariantToLong(row.GetValue(0));
+    return true;
+}
+
+HRESULT CUser::get_SysInfo(IUserSysInfo** pVal) {
+    if (!pVal) return E_POINTER;
+    *pVal = nullptr;
+    const char* source = "CUser::get_SysInfo";
+    const char* failed = "Get user's system infomation failed";
+    if (data_.id == 0)
+        return Fail(Info(), failed, 0, source,
+                    "User is is 0, cannot retrieve it's system infomation");
+    try {
+        db::Connection connection;
+        connection.Open(db::ProcessConnectionString());
+        LONG sysInfoId = 0;
+        if (!ReadSysInfoID(connection, data_.id, sysInfoId)) return Fail(Info(), failed);
+        if (sysInfoId == 0) return S_OK;
+        const std::string id = std::to_string(sysInfoId);
+        db::Recordset row;
+        row.Open("SELECT * FROM tUserSystemInfo WHERE UserSystemInfoID = " + id, connection,
+                 db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+        if (row.IsEOF())
+            return Fail(Info(), failed, 2, source, "UserSystemInfo(ID=" + id + ") does not exist");
+        auto info = CreateObject<CUserSysInfo>();
+        if (FAILED(CDBUtil::GetUserSysInfoData(row, info.Get()))) return Fail(Info(), failed);
+        return ReturnObject<IUserSysInfo>(info, pVal);
+    } catch (const db::DbError& error) {
+        return FailWithError(Info(), failed, 2, source, error);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CUser::put_SysInfo(IUserSysInfo* newVal) {
+    const char* source = "CUser::put_SysInfo";
+    const char* failed = "Set user's system infomation failed";
+    if (data_.id == 0)
+        return Fail(Info(), failed, 0, source, "User is is 0, cannot set it's system infomation");
+    CUserSysInfo* info = ImplementationOf<CUserSysInfo>(newVal);
+    if (!info) return Fail(Info(), failed, 0, source, "system infomation object is not valid");
+    const UserSysInfoData before = info->Data();
+    try {
+        db::Connection connection;
+        connection.Open(db::ProcessConnectionString());
+        db::Transaction transaction(connection); // rolled back unless committed
+        LONG sysInfoId = 0;
+        if (!ReadSysInfoID(connection, data_.id, sysInfoId)) return Fail(Info(), failed);
+        const bool created = sysInfoId == 0;
+        if (created) {
+            sysInfoId = db::GetNextID("NextSysInfoID");
+            if (sysInfoId == 0)
+                return Fail(Info(), failed, 0, source,
+                            "GetNextID returns 0, can't add new system infomation");
+        }
+        const std::string id = std::to_string(sysInfoId);
+        {
+            db::Recordset row;
+            row.Open("SELECT * FROM tUserSystemInfo WHERE UserSystemInfoID=" + id, connection,
+                     db::CursorType::Keyset, db::LockType::Optimistic);
+            if (created || row.IsEOF()) row.AddNew();
+            info->SetID(sysInfoId);
+            info->SetUserID(data_.id);
+            if (FAILED(CDBUtil::SaveUserSysInfoData(row, info))) {
+                row.CancelUpdate();
+                info->Data() = before;
+                return Fail(Info(), failed);
+            }
+            row.Update();
+        }
+        db::Recordset user;
+        user.Open("SELECT UserSystemInfoID FROM tUser WHERE UserID=" + std::to_string(data_.id),
+                  connection, db::CursorType::Keyset, db::LockType::Optimistic);
+        if (user.IsEOF()) {
+            info->Data() = before;
+            return Fail(Info(), failed, 0, source,
+                        "User(ID=" + std::to_string(data_.id) + ") does not exist");
+        }
+        user.SetValue(0, db::Value::Int(sysInfoId));
+        user.Update();
+        user.Close();
+        transaction.Commit();
+        return S_OK;
+    } catch (const db::DbError& error) {
+        info->Data() = before;
+        return FailWithError(Info(), failed, 2, source, error);
+    } catch (const std::bad_alloc&) {
+        info->Data() = before;
+        return E_OUTOFMEMORY;
+    }
 }
 
 } // namespace velmora::engine

@@ -6,6 +6,7 @@
 #include "engine/com/CoClass.h"
 #include "engine/com/generated/ClassInfos.h"
 #include "engine/com/generated/InterfaceStubs.h"
+#include "engine/db/Database.h"
 
 namespace velmora::engine {
 
@@ -53,7 +54,19 @@ class CUser : public CoClass<IUserStub, classes::User> {
     HRESULT STDMETHODCALLTYPE get_ClassSet(IClassificationSet** pVal) override;
     HRESULT STDMETHODCALLTYPE put_ClassSet(IClassificationSet* newVal) override;
 
+    // The roles the user holds, in a new set without a session.
+    HRESULT STDMETHODCALLTYPE get_RoleSet(IRoleSet** pVal) override;
+    // The user's system information; null when none is on record.
+    HRESULT STDMETHODCALLTYPE get_SysInfo(IUserSysInfo** pVal) override;
+    // Creates the user's system-information row on the first call and rewrites it afterwards;
+    // the identifiers are written into the passed object.
+    HRESULT STDMETHODCALLTYPE put_SysInfo(IUserSysInfo* newVal) override;
+
   private:
+    // The user's tUserSystemInfo identifier (0 for none), on the connection given; false when
+    // the user row is missing (logged).
+    static bool ReadSysInfoID(db::Connection& connection, LONG userId, LONG& sysInfoId);
+
     UserData data_;
 };
 

@@ -47,6 +47,12 @@ class CExeContext : public CoClass<IExeContextStub, classes::ExeContext> {
     HRESULT STDMETHODCALLTYPE get_ProductSet(IProductSet** pVal) override;
     HRESULT STDMETHODCALLTYPE get_CurUserProductSet(IProductSet** pVal) override;
 
+    // Every user and every role, read on a connection of their own into sets without a
+    // session, and the current user's password change (ExeContextAdmin.cpp).
+    HRESULT STDMETHODCALLTYPE get_AllUser(IUserSet** pVal) override;
+    HRESULT STDMETHODCALLTYPE get_AllRole(IRoleSet** pVal) override;
+    HRESULT STDMETHODCALLTYPE ChangePsw(BSTR bstrOldPsw, BSTR bstrNewPsw) override;
+
     // The bug and feature lists of the active version (ExeContextBugSets.cpp).
     HRESULT STDMETHODCALLTYPE OpenBugSet(IBugFilterSet* pFilterSet, IBugSet** ppBugSet) override;
     HRESULT STDMETHODCALLTYPE OpenFeatureSet(IBugFilterSet* pFilterSet,

@@ -1,0 +1,94 @@
+// The session's lists of every user and every role, and the current user's password change.
+#include <new>
+#include <string>
+
+#include "common/crypto/PasswordBlock.h"
+#include "engine/admin/Role.h"
+#include "engine/admin/RoleSet.h"
+#include "engine/admin/User.h"
+#include "engine/admin/UserSet.h"
+#include "engine/com/EngineObjects.h"
+#include "engine/com/Failure.h"
+#include "engine/com/OutParams.h"
+#include "engine/db/ConnectionString.h"
+#include "engine/log/Log.h"
+#include "engine/mapping/DBUtil.h"
+#include "engine/session/ExeContext.h"
+
+namespace velmora::engine {
+namespace {
+
+using com::ComPtr;
+
+// Every row of the table mapped into a new set without a session; a row that cannot be mapped
+// fails the whole list.
+template <class Set, class Item, class Interface>
+HRESULT ReadAll(const std::string& statement, HRESULT (*map)(db::Recordset&, Item*),
+                void (Set::*append)(ComPtr<Item>), const char* failure, const char* source,
+                Interface** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    try {
+        auto set = CreateObject<Set>();
+        db::Recordset rows;
+        rows.Open(statement, db::ProcessConnectionString(), db::CursorType::ForwardOnly,
+                  db::LockType::ReadOnly);
+        for (; !rows.IsEOF(); rows.MoveNext()) {
+            auto item = CreateObject<Item>();
+            if (FAILED(map(rows, item.Get()))) return Fail(CExeContext::Info(), failure);
+            (set.Get()->*append)(item);
+        }
+        return ReturnObject<Interface>(set, out);
+    } catch (const db::DbError& error) {
+        return FailWithError(CExeContext::Info(), failure, 2, source, error);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+} // namespace
+
+HRESULT CExeContext::get_AllUser(IUserSet** pVal) {
+    return ReadAll<CUserSet, CUser>("SELECT * FROM tUser", &CDBUtil::GetUserData,
+                                    &CUserSet::AppendUser, "Get User failed",
+                                    "CExeContext::get_AllUser", pVal);
+}
+
+HRESULT CExeContext::get_AllRole(IRoleSet** pVal) {
+    return ReadAll<CRoleSet, CRole>("SELECT * FROM tRole", &CDBUtil::GetRoleData,
+                                    &CRoleSet::AppendRole, "Get Role failed",
+                                    "CExeContext::get_AllRole", pVal);
+}
+
+HRESULT CExeContext::ChangePsw(BSTR bstrOldPsw, BSTR bstrNewPsw) {
+    constexpr const char* kSource = "CExeContext::ChangePsw";
+    constexpr const char* kFailed = "Change password failed!";
+    try {
+        const std::string newPassword = TextOf(bstrNewPsw);
+        // Refused before anything is read or written: the stored block holds 63 bytes.
+        if (!crypto::PasswordFits(newPassword))
+            return Fail(Info(), crypto::kPasswordTooLongMessage, 0, kSource,
+                        crypto::kPasswordTooLongMessage);
+        ComPtr<IUserSet> users;
+        if (FAILED(get_AllUser(users.Put()))) return Fail(Info(), kFailed);
+        CUserSet* set = ImplementationOf<CUserSet>(users.Get());
+        const auto& items = set->Items();
+        for (size_t i = 0; i < items.size(); ++i) {
+            if (items[i]->Data().id != curUserID_) continue;
+            if (items[i]->Data().password != TextOf(bstrOldPsw)) {
+                const char* mismatch = "original password doesn't match";
+                return Fail(Info(), mismatch, 0, kSource, mismatch);
+            }
+            items[i]->Data().password = newPassword;
+            ComPtr<IUser> target;
+            if (FAILED(set->get_Item(static_cast<LONG>(i), target.Put())) || FAILED(set->Update()))
+                return Fail(Info(), kFailed);
+            return S_OK;
+        }
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+} // namespace velmora::engine
