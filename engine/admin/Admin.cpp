@@ -1,4 +1,5 @@
 #include "engine/admin/Admin.h"
+#include "engine/admin/SetReading.h"
 
 #include <new>
 #include <string>
@@ -36,31 +37,6 @@ std::string Id(LONG id) {
     return std::to_string(id);
 }
 
-// Reads every row of a table into a new set of engine objects, without a session.
-template <class Set, class Item, class Interface>
-HRESULT ReadSet(const std::string& statement, HRESULT (*map)(db::Recordset&, Item*),
-                void (Set::*append)(ComPtr<Item>), const char* failure, const char* source,
-                Interface** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    try {
-        auto set = CreateObject<Set>();
-        db::Recordset rows;
-        rows.Open(statement, db::ProcessConnectionString(), db::CursorType::ForwardOnly,
-                  db::LockType::ReadOnly);
-        for (; !rows.IsEOF(); rows.MoveNext()) {
-            auto item = CreateObject<Item>();
-            if (FAILED(map(rows, item.Get()))) return Fail(CAdmin::Info(), failure);
-            (set.Get()->*append)(item);
-        }
-        return ReturnObject<Interface>(set, out);
-    } catch (const db::DbError& error) {
-        return FailWithError(CAdmin::Info(), failure, 2, source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-}
-
 // Runs one Admin operation: `body` returns the log text of a refusal, or "" on success. A
 // refusal is logged with code 0 and a data-access error with code 2, both under `source`, and
 // both give the caller `description`.
@@ -93,21 +69,21 @@ std::string BindRole(LONG productId, LONG roleId, LONG newProductId) {
 } // namespace
 
 HRESULT CAdmin::get_UserSet(IUserSet** pVal) {
-    return ReadSet<CUserSet, CUser>("SELECT * FROM tUser", &CDBUtil::GetUserData,
-                                    &CUserSet::AppendUser, "Get User failed", "CAdmin::get_UserSet",
-                                    pVal);
+    return ReadWholeSet<CUserSet, CUser>(CAdmin::Info(), "SELECT * FROM tUser",
+                                         &CDBUtil::GetUserData, &CUserSet::AppendUser,
+                                         "Get User failed", "CAdmin::get_UserSet", pVal);
 }
 
 HRESULT CAdmin::get_RoleSet(IRoleSet** pVal) {
-    return ReadSet<CRoleSet, CRole>("SELECT * FROM tRole", &CDBUtil::GetRoleData,
-                                    &CRoleSet::AppendRole, "Get Role failed", "CAdmin::get_RoleSet",
-                                    pVal);
+    return ReadWholeSet<CRoleSet, CRole>(CAdmin::Info(), "SELECT * FROM tRole",
+                                         &CDBUtil::GetRoleData, &CRoleSet::AppendRole,
+                                         "Get Role failed", "CAdmin::get_RoleSet", pVal);
 }
 
 HRESULT CAdmin::get_ProductSet(IProductSet** pVal) {
-    return ReadSet<CProductSet, CProduct>("SELECT * FROM tProduct", &CDBUtil::GetProductData,
-                                          &CProductSet::AppendProduct, "Get Product failed",
-                                          "CAdmin::get_ProductSet", pVal);
+    return ReadWholeSet<CProductSet, CProduct>(
+        CAdmin::Info(), "SELECT * FROM tProduct", &CDBUtil::GetProductData,
+        &CProductSet::AppendProduct, "Get Product failed", "CAdmin::get_ProductSet", pVal);
 }
 
 HRESULT CAdmin::AssignProductToRole(LONG ProductID, LONG RoleID) {

@@ -5,6 +5,7 @@
 #include "common/crypto/PasswordBlock.h"
 #include "engine/admin/Role.h"
 #include "engine/admin/RoleSet.h"
+#include "engine/admin/SetReading.h"
 #include "engine/admin/User.h"
 #include "engine/admin/UserSet.h"
 #include "engine/com/EngineObjects.h"
@@ -20,44 +21,18 @@ namespace {
 
 using com::ComPtr;
 
-// Every row of the table mapped into a new set without a session; a row that cannot be mapped
-// fails the whole list.
-template <class Set, class Item, class Interface>
-HRESULT ReadAll(const std::string& statement, HRESULT (*map)(db::Recordset&, Item*),
-                void (Set::*append)(ComPtr<Item>), const char* failure, const char* source,
-                Interface** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    try {
-        auto set = CreateObject<Set>();
-        db::Recordset rows;
-        rows.Open(statement, db::ProcessConnectionString(), db::CursorType::ForwardOnly,
-                  db::LockType::ReadOnly);
-        for (; !rows.IsEOF(); rows.MoveNext()) {
-            auto item = CreateObject<Item>();
-            if (FAILED(map(rows, item.Get()))) return Fail(CExeContext::Info(), failure);
-            (set.Get()->*append)(item);
-        }
-        return ReturnObject<Interface>(set, out);
-    } catch (const db::DbError& error) {
-        return FailWithError(CExeContext::Info(), failure, 2, source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-}
-
 } // namespace
 
 HRESULT CExeContext::get_AllUser(IUserSet** pVal) {
-    return ReadAll<CUserSet, CUser>("SELECT * FROM tUser", &CDBUtil::GetUserData,
-                                    &CUserSet::AppendUser, "Get User failed",
-                                    "CExeContext::get_AllUser", pVal);
+    return ReadWholeSet<CUserSet, CUser>(CExeContext::Info(), "SELECT * FROM tUser",
+                                         &CDBUtil::GetUserData, &CUserSet::AppendUser,
+                                         "Get User failed", "CExeContext::get_AllUser", pVal);
 }
 
 HRESULT CExeContext::get_AllRole(IRoleSet** pVal) {
-    return ReadAll<CRoleSet, CRole>("SELECT * FROM tRole", &CDBUtil::GetRoleData,
-                                    &CRoleSet::AppendRole, "Get Role failed",
-                                    "CExeContext::get_AllRole", pVal);
+    return ReadWholeSet<CRoleSet, CRole>(CExeContext::Info(), "SELECT * FROM tRole",
+                                         &CDBUtil::GetRoleData, &CRoleSet::AppendRole,
+                                         "Get Role failed", "CExeContext::get_AllRole", pVal);
 }
 
 HRESULT CExeContext::ChangePsw(BSTR bstrOldPsw, BSTR bstrNewPsw) {

@@ -1,0 +1,42 @@
+#pragma once
+// Reading every row of a statement into a new engine set: each row mapped into a new item and
+// appended. Used wherever the engine hands out a whole table as a set (the session's user and
+// role lists, the administration object's lists).
+#include <new>
+#include <string>
+
+#include "engine/com/EngineObjects.h"
+#include "engine/com/Failure.h"
+#include "engine/com/OutParams.h"
+#include "engine/db/ConnectionString.h"
+#include "engine/db/Database.h"
+
+namespace velmora::engine {
+
+// Reads on a connection of its own; a mapping failure reports `failure` for `reporter`, a
+// data-access error also logs it (code 2) under `source`.
+template <class Set, class Item, class Interface>
+HRESULT ReadWholeSet(const ClassInfo& reporter, const std::string& statement,
+                     HRESULT (*map)(db::Recordset&, Item*), void (Set::*append)(com::ComPtr<Item>),
+                     const char* failure, const char* source, Interface** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    try {
+        auto set = CreateObject<Set>();
+        db::Recordset rows;
+        rows.Open(statement, db::ProcessConnectionString(), db::CursorType::ForwardOnly,
+                  db::LockType::ReadOnly);
+        for (; !rows.IsEOF(); rows.MoveNext()) {
+            auto item = CreateObject<Item>();
+            if (FAILED(map(rows, item.Get()))) return Fail(reporter, failure);
+            (set.Get()->*append)(item);
+        }
+        return ReturnObject<Interface>(set, out);
+    } catch (const db::DbError& error) {
+        return FailWithError(reporter, failure, 2, source, error);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+} // namespace velmora::engine
