@@ -29,44 +29,13 @@ class ProductTest : public SessionTest {
   protected:
     void SetUp() override {
         SessionTest::SetUp();
-        std::string everyRight;
-        for (const auto& column : engine::kRightColumns)
-            everyRight += std::string(everyRight.empty() ? "" : ", ") + "\"" +
-                          std::string(column.column) + "\" = 1";
-        Execute("BEGIN; INSERT INTO tRole VALUES (1, 'Manager', '', 0); "
-                "INSERT INTO tUserRole VALUES (1, 1); "
-                "INSERT INTO tRight (RightID, RoleID) VALUES (1, 1); "
-                "UPDATE tRight SET " +
-                everyRight + "; COMMIT");
+        Execute("INSERT INTO tRole VALUES (1, 'Manager', '', 0)");
+        GrantEveryRight(1);
         ASSERT_EQ(Open(), S_OK);
         ASSERT_EQ(Login("Admin", ""), S_OK);
         ASSERT_EQ(session_->SetCurRole(1), S_OK);
     }
 
-    // Grants or withdraws one right of the current role (column name as in tRight).
-    void SetRight(const std::string& column, bool granted) {
-        Execute("UPDATE tRight SET \"" + column + "\" = " + (granted ? "1" : "0"));
-    }
-
-    // The first column of the first row of a query, as text ("NULL" for a NULL, "" for no row).
-    std::string Query(const std::string& sql) {
-        sqlite3* db = nullptr;
-        std::string result;
-        if (sqlite3_open(database_.c_str(), &db) == SQLITE_OK) {
-            sqlite3_stmt* statement = nullptr;
-            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-                sqlite3_step(statement) == SQLITE_ROW) {
-                const auto* text = sqlite3_column_text(statement, 0);
-                result = text ? reinterpret_cast<const char*>(text) : "NULL";
-            }
-            sqlite3_finalize(statement);
-        }
-        sqlite3_close(db);
-        return result;
-    }
-    int Count(const std::string& table, const std::string& where = "1=1") {
-        return std::stoi(Query("SELECT COUNT(*) FROM " + table + " WHERE " + where));
-    }
     // Every row of every table the product operations touch, for "nothing changed" checks.
     std::string Snapshot() {
         std::string all;

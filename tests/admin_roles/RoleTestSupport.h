@@ -40,25 +40,6 @@ class RoleTest : public SessionTest {
         SessionTest::TearDown();
     }
 
-    // The first column of the first row of a query, as text ("NULL" for a NULL, "" for no row).
-    std::string Query(const std::string& sql) {
-        sqlite3* db = nullptr;
-        std::string result;
-        if (sqlite3_open(database_.c_str(), &db) == SQLITE_OK) {
-            sqlite3_stmt* statement = nullptr;
-            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-                sqlite3_step(statement) == SQLITE_ROW) {
-                const auto* text = sqlite3_column_text(statement, 0);
-                result = text ? reinterpret_cast<const char*>(text) : "NULL";
-            }
-            sqlite3_finalize(statement);
-        }
-        sqlite3_close(db);
-        return result;
-    }
-    int Count(const std::string& table, const std::string& where = "1=1") {
-        return std::stoi(Query("SELECT COUNT(*) FROM " + table + " WHERE " + where));
-    }
     int Counter(const std::string& column) {
         return std::stoi(Query("SELECT " + column + " FROM tNextID"));
     }

@@ -38,25 +38,13 @@ class BugSetTest : public SessionTest {
     void SetUp() override {
         SessionTest::SetUp();
         session_ = ComPtr<engine::CExeContext>(engine::CreateObject<SessionOnVersion5>().Get());
-        std::string everyRight;
-        for (const auto& column : engine::kRightColumns)
-            everyRight += std::string(everyRight.empty() ? "" : ", ") + "\"" +
-                          std::string(column.column) + "\" = 1";
         Execute("BEGIN; INSERT INTO tProduct VALUES (1, 'Velmora', ''); "
                 "INSERT INTO tVersion VALUES (5, 1, '1.0', '', 0); "
-                "INSERT INTO tRole VALUES (1, 'Tester', '', 1); "
-                "INSERT INTO tUserRole VALUES (1, 1); "
-                "INSERT INTO tRight (RightID, RoleID) VALUES (1, 1); "
-                "UPDATE tRight SET " +
-                everyRight + "; COMMIT");
+                "INSERT INTO tRole VALUES (1, 'Tester', '', 1); COMMIT");
+        GrantEveryRight(1);
         ASSERT_EQ(Open(), S_OK);
         ASSERT_EQ(Login("Admin", ""), S_OK);
         ASSERT_EQ(session_->SetCurRole(1), S_OK);
-    }
-
-    // Grants or withdraws one right of the current role (column name as in tRight).
-    void SetRight(const std::string& column, bool granted) {
-        Execute("UPDATE tRight SET \"" + column + "\" = " + (granted ? "1" : "0"));
     }
 
     void InsertBug(LONG id, const std::string& description, LONG version = 5, int type = eBug) {
@@ -64,23 +52,6 @@ class BugSetTest : public SessionTest {
                 "PriorityName, ReportedInVersionID) VALUES (" +
                 std::to_string(id) + ", " + std::to_string(type) + ", '" + description +
                 "', 'New', 'Minor', 'Low', " + std::to_string(version) + ")");
-    }
-
-    // The first column of the first row of a query, as text ("NULL" for a NULL, "" for no row).
-    std::string Query(const std::string& sql) {
-        sqlite3* db = nullptr;
-        std::string result;
-        if (sqlite3_open(database_.c_str(), &db) == SQLITE_OK) {
-            sqlite3_stmt* statement = nullptr;
-            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-                sqlite3_step(statement) == SQLITE_ROW) {
-                const auto* text = sqlite3_column_text(statement, 0);
-                result = text ? reinterpret_cast<const char*>(text) : "NULL";
-            }
-            sqlite3_finalize(statement);
-        }
-        sqlite3_close(db);
-        return result;
     }
 
     // A bug set bound to the session, opened on every bug (or failing to open).

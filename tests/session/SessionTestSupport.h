@@ -14,6 +14,7 @@
 
 #include <velmora/ComSupport.h>
 
+#include "engine/admin/Right.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/db/Schema.h"
 #include "engine/log/Log.h"
@@ -52,6 +53,46 @@ class SessionTest : public ::testing::Test {
         sqlite3_free(message);
         sqlite3_close(db);
         ASSERT_EQ(rc, SQLITE_OK) << text << " in " << sql;
+    }
+
+    // The first column of the first row of a query, as text ("NULL" for a NULL, "" for no row).
+    std::string Query(const std::string& sql) {
+        sqlite3* db = nullptr;
+        std::string result;
+        if (sqlite3_open(database_.c_str(), &db) == SQLITE_OK) {
+            sqlite3_stmt* statement = nullptr;
+            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+                sqlite3_step(statement) == SQLITE_ROW) {
+                const auto* text = sqlite3_column_text(statement, 0);
+                result = text ? reinterpret_cast<const char*>(text) : "NULL";
+            }
+            sqlite3_finalize(statement);
+        }
+        sqlite3_close(db);
+        return result;
+    }
+    int Count(const std::string& table, const std::string& where = "1=1") {
+        return std::stoi(Query("SELECT COUNT(*) FROM " + table + " WHERE " + where));
+    }
+
+    // Role roleId (already in tRole) held by Admin, with a right row granting every permission.
+    void GrantEveryRight(int roleId) {
+        std::string everyRight;
+        for (const auto& column : engine::kRightColumns)
+            everyRight += std::string(everyRight.empty() ? "" : ", ") + "\"" +
+                          std::string(column.column) + "\" = 1";
+        const std::string id = std::to_string(roleId);
+        Execute("BEGIN; INSERT INTO tUserRole VALUES (1, " + id +
+                "); "
+                "INSERT INTO tRight (RightID, RoleID) VALUES (" +
+                id + ", " + id +
+                "); "
+                "UPDATE tRight SET " +
+                everyRight + " WHERE RoleID = " + id + "; COMMIT");
+    }
+    // Grants or withdraws one right of every role (column name as in tRight).
+    void SetRight(const std::string& column, bool granted) {
+        Execute("UPDATE tRight SET \"" + column + "\" = " + (granted ? "1" : "0"));
     }
 
     HRESULT Open() { return session_->OpenAccessDB(Bstr(database_).Get()); }
