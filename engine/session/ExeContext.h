@@ -31,10 +31,16 @@ class CExeContext : public CoClass<IExeContextStub, classes::ExeContext> {
     HRESULT STDMETHODCALLTYPE get_ActiveProductID(LONG* pVal) override;
     HRESULT STDMETHODCALLTYPE get_ActiveVersionID(LONG* pVal) override;
 
+    // The active product version, chosen through the roles the user holds in its product
+    // (ExeContextActiveProduct.cpp).
+    HRESULT STDMETHODCALLTYPE SetActiveProduct(LONG iVersionID) override;
+
     // The current objects, read afresh on every call (ExeContextCurrent.cpp).
     HRESULT STDMETHODCALLTYPE get_CurUser(IUser** pVal) override;
     HRESULT STDMETHODCALLTYPE get_CurRole(IRole** pVal) override;
     HRESULT STDMETHODCALLTYPE get_CurRight(IRight** pVal) override;
+    HRESULT STDMETHODCALLTYPE get_ActiveProduct(IProduct** pVal) override;
+    HRESULT STDMETHODCALLTYPE get_ActiveVersion(IVersion** pVal) override;
 
     // The lookup lists (ExeContextLists.cpp).
     HRESULT STDMETHODCALLTYPE get_BugStatus(IBugStatus** pVal) override;
@@ -58,8 +64,26 @@ class CExeContext : public CoClass<IExeContextStub, classes::ExeContext> {
     HRESULT STDMETHODCALLTYPE OpenFeatureSet(IBugFilterSet* pFilterSet,
                                              IBugSet** ppBugSet) override;
 
+    // A user's classifications and a product's roles (ExeContextAssignments.cpp).
+    HRESULT STDMETHODCALLTYPE GetUserClassification(LONG lUserID, LONG lProductID,
+                                                    IClassificationSet** ppClassSet) override;
+    HRESULT STDMETHODCALLTYPE AssignUserClassification(LONG lUserID, LONG* ClassIDs,
+                                                       LONG ClassCount) override;
+    HRESULT STDMETHODCALLTYPE AssignRolesToApp(LONG* RoleIDs, int nNum, LONG AppID) override;
+    HRESULT STDMETHODCALLTYPE FreeRoleIDsFromApp(LONG* RoleIDs, int nNum, LONG AppID) override;
+
+    // Rewrites the names copied into tBugReport from the current user, version and
+    // classification names (Synchronization.cpp).
+    HRESULT STDMETHODCALLTYPE Synchronize() override;
+
   private:
     void ResetIdentifiers();
+    // Whether the user holds a role in the product; a data-access error gives false.
+    bool IsUserProduct(LONG userID, LONG productID);
+    // The three steps of Synchronize; each logs its own failure.
+    bool SynUser();
+    bool SynVersion();
+    bool SynClass();
 
     db::Connection connection_;
     LONG curUserID_ = 0;

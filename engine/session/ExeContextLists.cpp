@@ -28,9 +28,9 @@ HRESULT ReadList(db::Connection& connection, const ListQuery& query, Interface**
     try {
         auto list = CreateObject<List>();
         db::Recordset rows;
-        rows.Open(query.statement, connection, db::CursorType::ForwardOnly,
-                  db::LockType::ReadOnly);
-        for (; !rows.IsEOF(); rows.MoveNext()) list->AddEntry(VariantToString(rows.GetValue(0)));
+        rows.Open(query.statement, connection, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+        for (; !rows.IsEOF(); rows.MoveNext())
+            list->AddEntry(VariantToString(rows.GetValue(0)));
         return ReturnObject<Interface>(list, out);
     } catch (const db::DbError& error) {
         if (query.logDescriptionOnly)
@@ -66,8 +66,9 @@ HRESULT CExeContext::get_BugSeverity(IBugSeverity** pVal) {
 
 HRESULT CExeContext::get_BugReproductive(IBugReproductive** pVal) {
     return ReadList<CBugReproductive>(connection_,
-                                      {"SELECT * FROM tReproductive", "Get bug reproductive failed!",
-                                       "get_BugReproductive", false},
+                                      {"SELECT * FROM tReproductive",
+                                       "Get bug reproductive failed!", "get_BugReproductive",
+                                       false},
                                       pVal);
 }
 
