@@ -1,11 +1,12 @@
 #include "NextId.h"
 
+#include "../log/Log.h"
 #include "ConnectionString.h"
 #include "Database.h"
-#include "../log/Log.h"
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 
 namespace velmora::db {
 namespace {
@@ -33,6 +34,16 @@ int32_t GetNextID(const std::string& counterColumn) {
         counter.Open("select " + counterColumn + " from tNextID", ProcessConnectionString(),
                      CursorType::Dynamic, LockType::Pessimistic);
         const int32_t result = counter.GetValue(0).asInt();
+        // A counter past the largest identifier (or below zero) hands out nothing rather than a
+        // wrapped or negative value. A counter of 0 (or NULL) gives 0, "none", once and moves on
+        // to 1.
+        if (result < 0 || result == std::numeric_limits<int32_t>::max()) {
+            counter.Close();
+            log::LogError(9, kSource,
+                          "Counter " + counterColumn + " holds " + std::to_string(result) +
+                              ": no identifier is left to hand out");
+            return 0;
+        }
         counter.SetValue(0, Value::Int(result + 1));
         counter.Update();
         counter.Close();
