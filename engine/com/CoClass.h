@@ -6,7 +6,7 @@
 //   - QueryInterface for IUnknown, the class's own interface, IDispatch, ISupportErrorInfo (only
 //     for classes that report error information) and IConnectionPointContainer (only for classes
 //     with an outgoing event interface);
-//   - the IDispatch members (named dispatch is not available yet: no type information);
+//   - the IDispatch members: named dispatch and type information of its interface;
 //   - its share of the library's live-object count.
 //
 // A class is declared as
@@ -20,8 +20,11 @@
 
 #include "engine/com/ClassInfo.h"
 #include "engine/com/ConnectionPoint.h"
+#include "engine/com/Dispatch.h"
 #include "engine/com/Enumerator.h"
 #include "engine/com/ModuleState.h"
+#include "engine/com/TypeInfo.h"
+#include "engine/com/generated/DispatchTables.h"
 
 namespace velmora::engine {
 
@@ -59,22 +62,24 @@ class CoClass : public Stub, public ISupportErrorInfo, public IConnectionPointCo
     ULONG STDMETHODCALLTYPE AddRef() override { return controlling_->AddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return controlling_->Release(); }
 
-    // IDispatch.
+    // IDispatch: named dispatch and type information from the interface's dispatch table.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pctinfo) override {
         if (!pctinfo) return E_POINTER;
-        *pctinfo = 0;
+        *pctinfo = 1;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) override {
-        if (ppTInfo) *ppTInfo = nullptr;
-        return E_NOTIMPL;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT iTInfo, LCID, ITypeInfo** ppTInfo) override {
+        return dispatch::GetTypeInfo(DispatchTable(), iTInfo, ppTInfo);
     }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID,
+                                            DISPID* rgDispId) override {
+        return dispatch::GetIDsOfNames(DispatchTable(), riid, rgszNames, cNames, rgDispId);
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispIdMember, REFIID riid, LCID, WORD wFlags,
+                                     DISPPARAMS* pDispParams, VARIANT* pVarResult,
+                                     EXCEPINFO* pExcepInfo, UINT* puArgErr) override {
+        return dispatch::Invoke(DispatchTable(), static_cast<IDispatch*>(this), dispIdMember, riid,
+                                wFlags, pDispParams, pVarResult, pExcepInfo, puArgErr);
     }
 
     // ISupportErrorInfo (answered only when the class reports error information).
@@ -108,6 +113,10 @@ class CoClass : public Stub, public ISupportErrorInfo, public IConnectionPointCo
     }
 
   private:
+    static const dispatch::InterfaceTable& DispatchTable() {
+        return dispatch::TableOf<Interface>();
+    }
+
     class NonDelegatingUnknown final : public IUnknown {
       public:
         explicit NonDelegatingUnknown(CoClass* owner) : owner_(owner) {}

@@ -32,6 +32,8 @@ typedef OLECHAR* LPOLESTR;
 typedef const OLECHAR* LPCOLESTR;
 typedef LONG DISPID;
 typedef LONG MEMBERID;
+typedef DWORD HREFTYPE;
+typedef uintptr_t ULONG_PTR;
 typedef DWORD LCID;
 typedef uint16_t VARTYPE;
 
@@ -158,6 +160,12 @@ enum VARENUM : VARTYPE {
     VT_UI8 = 21,
     VT_INT = 22,
     VT_UINT = 23,
+    VT_VOID = 24,
+    VT_HRESULT = 25,
+    VT_PTR = 26,
+    VT_SAFEARRAY = 27,
+    VT_CARRAY = 28,
+    VT_USERDEFINED = 29,
     VT_ARRAY = 0x2000,
     VT_BYREF = 0x4000,
     VT_TYPEMASK = 0x0FFF,
@@ -286,8 +294,178 @@ struct IUnknown {
     virtual ULONG STDMETHODCALLTYPE Release() = 0;
 };
 
-// Type descriptions; their members arrive with the type library support.
-struct ITypeInfo : IUnknown {};
+// Type descriptions: what named dispatch knows about an interface, readable by a caller.
+struct ITypeComp;
+struct ITypeLib;
+struct ARRAYDESC;
+struct PARAMDESCEX;
+
+enum TYPEKIND {
+    TKIND_ENUM = 0,
+    TKIND_RECORD = 1,
+    TKIND_MODULE = 2,
+    TKIND_INTERFACE = 3,
+    TKIND_DISPATCH = 4,
+    TKIND_COCLASS = 5,
+    TKIND_ALIAS = 6,
+    TKIND_UNION = 7,
+    TKIND_MAX = 8,
+};
+
+enum INVOKEKIND {
+    INVOKE_FUNC = 1,
+    INVOKE_PROPERTYGET = 2,
+    INVOKE_PROPERTYPUT = 4,
+    INVOKE_PROPERTYPUTREF = 8,
+};
+
+enum FUNCKIND {
+    FUNC_VIRTUAL = 0,
+    FUNC_PUREVIRTUAL = 1,
+    FUNC_NONVIRTUAL = 2,
+    FUNC_STATIC = 3,
+    FUNC_DISPATCH = 4,
+};
+
+enum CALLCONV {
+    CC_FASTCALL = 0,
+    CC_CDECL = 1,
+    CC_MSCPASCAL = 2,
+    CC_PASCAL = 3,
+    CC_MACPASCAL = 4,
+    CC_STDCALL = 5,
+    CC_FPFASTCALL = 6,
+    CC_SYSCALL = 7,
+    CC_MPWCDECL = 8,
+    CC_MPWPASCAL = 9,
+    CC_MAX = 10,
+};
+
+enum VARKIND {
+    VAR_PERINSTANCE = 0,
+    VAR_STATIC = 1,
+    VAR_CONST = 2,
+    VAR_DISPATCH = 3,
+};
+
+#define MEMBERID_NIL DISPID_UNKNOWN
+#define TYPEFLAG_FDUAL 0x40
+#define TYPEFLAG_FNONEXTENSIBLE 0x80
+#define TYPEFLAG_FOLEAUTOMATION 0x100
+#define TYPEFLAG_FDISPATCHABLE 0x1000
+#define PARAMFLAG_NONE 0x0
+#define PARAMFLAG_FIN 0x1
+#define PARAMFLAG_FOUT 0x2
+#define PARAMFLAG_FRETVAL 0x8
+
+// A type: vt, and for VT_PTR, VT_SAFEARRAY, VT_CARRAY and VT_USERDEFINED what it refers to.
+struct TYPEDESC {
+    union {
+        TYPEDESC* lptdesc;
+        ARRAYDESC* lpadesc;
+        HREFTYPE hreftype;
+    };
+    VARTYPE vt;
+};
+
+struct IDLDESC {
+    ULONG_PTR dwReserved;
+    USHORT wIDLFlags;
+};
+
+struct PARAMDESC {
+    PARAMDESCEX* pparamdescex;
+    USHORT wParamFlags;
+};
+
+// A parameter or result: its type, and how it is passed.
+struct ELEMDESC {
+    TYPEDESC tdesc;
+    union {
+        IDLDESC idldesc;
+        PARAMDESC paramdesc;
+    };
+};
+
+struct TYPEATTR {
+    GUID guid;
+    LCID lcid;
+    DWORD dwReserved;
+    MEMBERID memidConstructor;
+    MEMBERID memidDestructor;
+    LPOLESTR lpstrSchema;
+    ULONG cbSizeInstance;
+    TYPEKIND typekind;
+    WORD cFuncs;
+    WORD cVars;
+    WORD cImplTypes;
+    WORD cbSizeVft;
+    WORD cbAlignment;
+    WORD wTypeFlags;
+    WORD wMajorVerNum;
+    WORD wMinorVerNum;
+    TYPEDESC tdescAlias;
+    IDLDESC idldescType;
+};
+
+struct FUNCDESC {
+    MEMBERID memid;
+    SCODE* lprgscode;
+    ELEMDESC* lprgelemdescParam; // cParams entries
+    FUNCKIND funckind;
+    INVOKEKIND invkind;
+    CALLCONV callconv;
+    SHORT cParams;
+    SHORT cParamsOpt;
+    SHORT oVft;
+    SHORT cScodes;
+    ELEMDESC elemdescFunc; // the result
+    WORD wFuncFlags;
+};
+
+struct VARDESC {
+    MEMBERID memid;
+    LPOLESTR lpstrSchema;
+    union {
+        ULONG oInst;
+        VARIANT* lpvarValue;
+    };
+    ELEMDESC elemdescVar;
+    WORD wVarFlags;
+    VARKIND varkind;
+};
+
+struct ITypeInfo : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE GetTypeAttr(TYPEATTR** ppTypeAttr) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetTypeComp(ITypeComp** ppTComp) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetFuncDesc(UINT index, FUNCDESC** ppFuncDesc) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetVarDesc(UINT index, VARDESC** ppVarDesc) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetNames(MEMBERID memid, BSTR* rgBstrNames, UINT cMaxNames,
+                                               UINT* pcNames) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetRefTypeOfImplType(UINT index, HREFTYPE* pRefType) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetImplTypeFlags(UINT index, INT* pImplTypeFlags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetIDsOfNames(LPOLESTR* rgszNames, UINT cNames,
+                                                    MEMBERID* pMemId) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Invoke(void* pvInstance, MEMBERID memid, WORD wFlags,
+                                             DISPPARAMS* pDispParams, VARIANT* pVarResult,
+                                             EXCEPINFO* pExcepInfo, UINT* puArgErr) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetDocumentation(MEMBERID memid, BSTR* pBstrName,
+                                                       BSTR* pBstrDocString, DWORD* pdwHelpContext,
+                                                       BSTR* pBstrHelpFile) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetDllEntry(MEMBERID memid, INVOKEKIND invKind,
+                                                  BSTR* pBstrDllName, BSTR* pBstrName,
+                                                  WORD* pwOrdinal) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetRefTypeInfo(HREFTYPE hRefType, ITypeInfo** ppTInfo) = 0;
+    virtual HRESULT STDMETHODCALLTYPE AddressOfMember(MEMBERID memid, INVOKEKIND invKind,
+                                                      void** ppv) = 0;
+    virtual HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pUnkOuter, REFIID riid,
+                                                     void** ppvObj) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetMops(MEMBERID memid, BSTR* pBstrMops) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetContainingTypeLib(ITypeLib** ppTLib, UINT* pIndex) = 0;
+    virtual void STDMETHODCALLTYPE ReleaseTypeAttr(TYPEATTR* pTypeAttr) = 0;
+    virtual void STDMETHODCALLTYPE ReleaseFuncDesc(FUNCDESC* pFuncDesc) = 0;
+    virtual void STDMETHODCALLTYPE ReleaseVarDesc(VARDESC* pVarDesc) = 0;
+};
 
 struct IDispatch : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pctinfo) = 0;

@@ -685,7 +685,8 @@ inline constexpr IID DIID__IExeContextEvents =
 inline constexpr IID DIID__IAdminEvents =
     {0x0BD7C6AD, 0xC863, 0x4786, {0x89, 0x36, 0x67, 0x8C, 0xE0, 0x28, 0xA6, 0xB4}};
 
-// Type library "Velmora 1.0 Type Library", version 1.0.
+// Type library VELMORALib, "Velmora 1.0 Type Library", version 1.0.
 inline constexpr GUID LIBID_VELMORALib =
     {0x5955EC28, 0xC4AF, 0x495B, {0xB3, 0x5C, 0x82, 0xC9, 0x6E, 0xA7, 0x48, 0x2D}};
+inline constexpr OLECHAR LIBNAME_VELMORALib[] = u"VELMORALib";
 // clang-format on

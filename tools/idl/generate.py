@@ -5,6 +5,8 @@ Outputs (all committed; the build never runs this script):
   include/velmora/Velmora.h                   the public header: interfaces, enumerations, identifiers
   engine/com/generated/InterfaceStubs.h       one base per interface whose members answer E_NOTIMPL
   engine/com/generated/ClassInfos.h           the identity of the 24 classes and the type library
+  engine/com/generated/DispatchTables.h/.cpp  named dispatch: every member's name, DISPID, kind,
+                                              parameters and result, with the thunk calling it
 
 Usage: generate.py [--check] [--root DIR]
   --check  write nothing; exit 1 when a generated file differs from what would be written.
@@ -105,6 +107,7 @@ class Model:
             unique_guid(interface["iid"])
             self.validate_members(interface)
         class_names = set()
+        interface_owners = set()
         for cls in self.classes:
             unique_guid(cls["clsid"])
             if cls["name"] in class_names:
@@ -112,14 +115,21 @@ class Model:
             class_names.add(cls["name"])
             if cls["interface"] not in self.interface_names:
                 raise ModelError(f"class {cls['name']}: unknown interface {cls['interface']}")
+            if cls["interface"] in interface_owners:
+                raise ModelError(f"interface {cls['interface']} belongs to two classes")
+            interface_owners.add(cls["interface"])
             if cls["events"] is not None and cls["events"] not in event_names:
                 raise ModelError(f"class {cls['name']}: unknown event interface {cls['events']}")
             if not isinstance(cls["errorInfo"], bool):
                 raise ModelError(f"class {cls['name']}: errorInfo must be true or false")
+        unowned = self.interface_names - interface_owners
+        if unowned:
+            raise ModelError(f"interfaces without a class: {', '.join(sorted(unowned))}")
 
     def validate_members(self, interface):
         owner = interface["name"]
         by_dispid = {}
+        by_folded_name = {}
         signatures = set()
         for member in interface["members"]:
             kind, name, dispid = member["kind"], member["name"], member["dispid"]
@@ -133,8 +143,14 @@ class Model:
                 if not IDENTIFIER.match(param_name):
                     raise ModelError(f"{where}: bad parameter name {param_name!r}")
                 self.in_type(param_type)
+            for index, (param_name, param_type) in enumerate(params):
+                if param_type != "long[]":
+                    continue
+                following = params[index + 1][1] if index + 1 < len(params) else None
+                if following not in ("long", "int"):
+                    raise ModelError(f"{where}: array {param_name!r} needs its count after it")
             names = [p[0] for p in params] + ([member["out"][0]] if "out" in member else [])
-            if len(names) != len(set(names)):
+            if len({n.lower() for n in names}) != len(names):
                 raise ModelError(f"{where}: repeated parameter name")
             if kind == "get" and "out" not in member:
                 raise ModelError(f"{where}: a getter needs its out value")
@@ -156,6 +172,10 @@ class Model:
                 if value_of(other) != value_of(member):
                     raise ModelError(f"{where}: getter and setter types differ")
             by_dispid[dispid] = member
+            # Named dispatch matches names without regard to case: one name, one DISPID.
+            folded = name.lower()
+            if by_folded_name.setdefault(folded, dispid) != dispid:
+                raise ModelError(f"{where}: the name differs only in case from another member")
 
     def method_name(self, member):
         prefix = {"get": "get_", "put": "put_", "method": ""}[member["kind"]]
@@ -257,9 +277,11 @@ def generate_public_header(model):
         out.append(f"    {guid_initializer(event['diid'])};")
     out.append("")
     library = model.library
-    out.append(f"// Type library \"{library['helpstring']}\", version {library['version']}.")
+    out.append(f"// Type library {library['name']}, \"{library['helpstring']}\", "
+               f"version {library['version']}.")
     out.append(f"inline constexpr GUID LIBID_{library['name']} =")
     out.append(f"    {guid_initializer(library['libid'])};")
+    out.append(f"inline constexpr OLECHAR LIBNAME_{library['name']}[] = u\"{library['name']}\";")
     out.append("// clang-format on")
     return "\n".join(out) + "\n"
 
@@ -341,6 +363,214 @@ def generate_class_infos(model):
     return "\n".join(out) + "\n"
 
 
+# How each scalar type crosses named dispatch: (ValueKind, argument accessor).
+DISPATCH_SCALARS = {
+    "text": ("kText", "Text"),
+    "long": ("kLong", "Long"),
+    "int": ("kInt", "Long"),
+    "date": ("kDate", "Date"),
+    "variant": ("kVariant", "Variant"),
+    "long[]": ("kLongArray", "LongArray"),
+}
+
+
+def value_type_constant(model, type_name):
+    """The name of the ValueType constant describing type_name in the generated tables."""
+    if type_name in DISPATCH_SCALARS:
+        return DISPATCH_SCALARS[type_name][0]
+    if type_name in model.enum_names:
+        return "kEnum_" + type_name
+    return "kObject_" + type_name
+
+
+def value_type_definition(model, type_name):
+    constant = value_type_constant(model, type_name)
+    if type_name in DISPATCH_SCALARS:
+        kind, iid = DISPATCH_SCALARS[type_name][0], "nullptr"
+    elif type_name in model.enum_names:
+        kind, iid = "kEnumeration", "nullptr"
+    else:
+        kind, iid = "kInterface", f"&IID_{type_name}"
+    line = f"constexpr ValueType {constant}{{ValueKind::{kind}, \"{type_name}\", {iid}}};"
+    if len(line) <= COLUMN_LIMIT:
+        return [line]
+    return [f"constexpr ValueType {constant}{{",
+            f"    ValueKind::{kind}, \"{type_name}\", {iid}}};"]
+
+
+def pack_items(head, items, tail, indent):
+    """`head` followed by the items separated by ", " and then `tail`, filling lines up to the
+    column limit; continuation lines start with `indent`."""
+    lines = []
+    current = head
+    for index, item in enumerate(items):
+        piece = item + (tail if index == len(items) - 1 else ",")
+        fresh = current == head or current == indent
+        candidate = current + ("" if fresh else " ") + piece
+        if len(candidate) <= COLUMN_LIMIT or fresh:
+            current = candidate
+        else:
+            lines.append(current)
+            current = indent + piece
+    lines.append(current)
+    return lines
+
+
+def call_lines(prefix, arguments, suffix, indent):
+    """wrap_call, or, when the first argument does not fit after the opening parenthesis, the
+    arguments on continuation lines."""
+    lines = wrap_call(prefix, arguments, suffix, indent)
+    if all(len(line) <= COLUMN_LIMIT for line in lines):
+        return lines
+    continuation = indent + "    "
+    return [indent + prefix + "("] + pack_items(continuation, arguments, ")" + suffix,
+                                               continuation)
+
+
+def argument_expression(model, type_name, position):
+    if type_name in DISPATCH_SCALARS:
+        return f"arguments.{DISPATCH_SCALARS[type_name][1]}({position})"
+    if type_name in model.enum_names:
+        return f"arguments.Enumeration<{type_name}>({position})"
+    return f"arguments.Object<{type_name}>({position})"
+
+
+def thunk_name(interface, model, member):
+    return f"{interface['name']}_{model.method_name(member)}"
+
+
+def generate_thunk(model, interface, member):
+    name = thunk_name(interface, model, member)
+    params = member["params"]
+    arguments = [argument_expression(model, t, i) for i, (_, t) in enumerate(params)]
+    argument_list = "Arguments& arguments" if params else "Arguments&"
+    call = f"static_cast<{interface['name']}*>(object)->{model.method_name(member)}"
+    if "out" in member:
+        out = call_lines(f"HRESULT {name}", ["IDispatch* object", argument_list, "VARIANT* result"],
+                         " {", "")
+        out.append(f"    OutValue<{model.out_type(member['out'][1])[:-1]}> out;")
+        out += call_lines("const HRESULT hr = " + call, arguments + ["out.Put()"], ";", "    ")
+        out.append("    out.MoveTo(result);")
+        out.append("    return hr;")
+    else:
+        out = call_lines(f"HRESULT {name}", ["IDispatch* object", argument_list, "VARIANT*"],
+                         " {", "")
+        out += call_lines("return " + call, arguments, ";", "    ")
+    out.append("}")
+    return out
+
+
+def generate_dispatch_header(model):
+    out = ["#pragma once"]
+    out += HEADER_NOTE
+    out += [
+        "//",
+        "// The named-dispatch table of every interface (see engine/com/DispatchTable.h).",
+        "// clang-format off",
+        "#include <span>",
+        "",
+        "#include <velmora/Velmora.h>",
+        "",
+        "#include \"engine/com/DispatchTable.h\"",
+        "",
+        "namespace velmora::engine::dispatch {",
+        "",
+    ]
+    for interface in model.interfaces:
+        out.append(f"template <> const InterfaceTable& TableOf<{interface['name']}>();")
+    out.append("")
+    out.append("// Every table, in the order of the object model's interfaces.")
+    out.append("std::span<const InterfaceTable* const> AllTables();")
+    out.append("")
+    out.append("} // namespace velmora::engine::dispatch")
+    out.append("// clang-format on")
+    return "\n".join(out) + "\n"
+
+
+def generate_dispatch_source(model):
+    classes_by_interface = {c["interface"]: c["name"] for c in model.classes}
+    out = []
+    out += HEADER_NOTE
+    out += [
+        "// clang-format off",
+        "#include \"engine/com/generated/DispatchTables.h\"",
+        "",
+        "#include \"engine/com/DispatchArguments.h\"",
+        "#include \"engine/com/DispatchResult.h\"",
+        "#include \"engine/com/generated/ClassInfos.h\"",
+        "",
+        "namespace velmora::engine::dispatch {",
+        "",
+        "namespace {",
+        "",
+        "constexpr ValueType kNoValue{ValueKind::kNone, \"\", nullptr};",
+    ]
+    used = set()
+    for interface in model.interfaces:
+        for member in interface["members"]:
+            used.update(t for _, t in member["params"])
+            if "out" in member:
+                used.add(member["out"][1])
+    ordered = list(DISPATCH_SCALARS) + [e["name"] for e in model.enums] + \
+        [i["name"] for i in model.interfaces]
+    for type_name in ordered:
+        if type_name in used:
+            out += value_type_definition(model, type_name)
+    out.append("")
+
+    for interface in model.interfaces:
+        name = interface["name"]
+        out.append(f"// {name}")
+        out.append("")
+        for member in interface["members"]:
+            out += generate_thunk(model, interface, member)
+            out.append("")
+        for member in interface["members"]:
+            if not member["params"]:
+                continue
+            entries = ", ".join(f"{{\"{n}\", {value_type_constant(model, t)}}}"
+                                for n, t in member["params"])
+            line = f"constexpr Parameter k{thunk_name(interface, model, member)}[] = {{{entries}}};"
+            if len(line) > COLUMN_LIMIT:
+                out.append(f"constexpr Parameter k{thunk_name(interface, model, member)}[] = {{")
+                out += [f"    {{\"{n}\", {value_type_constant(model, t)}}},"
+                        for n, t in member["params"]]
+                out.append("};")
+            else:
+                out.append(line)
+        out.append(f"constexpr Member k{name}Members[] = {{")
+        for member in interface["members"]:
+            kind = {"get": "kGet", "put": "kPut", "method": "kMethod"}[member["kind"]]
+            params = f"k{thunk_name(interface, model, member)}" if member["params"] else "{}"
+            result = value_type_constant(model, member["out"][1]) if "out" in member else "kNoValue"
+            items = [f"\"{member['name']}\"", str(member["dispid"]), f"MemberKind::{kind}",
+                     params, result, f"&{thunk_name(interface, model, member)}"]
+            out += pack_items("    {", items, "},", "     ")
+        out.append("};")
+        items = [f"\"{name}\"", f"&IID_{name}", f"&classes::{classes_by_interface[name]}",
+                 f"k{name}Members"]
+        out += pack_items(f"constexpr InterfaceTable k{name}Table{{", items, "};", "    ")
+        out.append("")
+    out.append("} // namespace")
+    out.append("")
+    for interface in model.interfaces:
+        name = interface["name"]
+        out.append(f"template <> const InterfaceTable& TableOf<{name}>() "
+                   f"{{ return k{name}Table; }}")
+    out.append("")
+    out.append("std::span<const InterfaceTable* const> AllTables() {")
+    out.append(f"    static constexpr const InterfaceTable* kAll[{len(model.interfaces)}] = {{")
+    for interface in model.interfaces:
+        out.append(f"        &k{interface['name']}Table,")
+    out.append("    };")
+    out.append("    return kAll;")
+    out.append("}")
+    out.append("")
+    out.append("} // namespace velmora::engine::dispatch")
+    out.append("// clang-format on")
+    return "\n".join(out) + "\n"
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--check", action="store_true",
@@ -360,6 +590,10 @@ def main():
         args.root / "include" / "velmora" / "Velmora.h": generate_public_header(model),
         args.root / "engine" / "com" / "generated" / "InterfaceStubs.h": generate_stubs(model),
         args.root / "engine" / "com" / "generated" / "ClassInfos.h": generate_class_infos(model),
+        args.root / "engine" / "com" / "generated" / "DispatchTables.h":
+            generate_dispatch_header(model),
+        args.root / "engine" / "com" / "generated" / "DispatchTables.cpp":
+            generate_dispatch_source(model),
     }
     stale = []
     for path, text in outputs.items():
