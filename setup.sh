@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build needs, builds and installs Velmora and its tools, registers the engine,
-# then runs the main job: a new database on the embedded default (SQLite), opened through the
-# object model, with who logged in and what its lookup lists hold.
+# then runs the main job: a demo database on the embedded default (SQLite), filled through the
+# object model, and its summary: who logged in, the lookup lists, the products, users and roles,
+# and the bugs and features of every version by status.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -13,5 +14,5 @@ if [ "$(id -u)" -eq 0 ]; then ldconfig; fi
 "$prefix/bin/velmora" register
 database=${VELMORA_DATABASE:-$PWD/main-job.mdb}
 rm -f "$database"
-"$prefix/bin/velmora" newdb "$database"
+"$prefix/bin/velmora" demo "$database"
 "$prefix/bin/velmora" summary "$database"

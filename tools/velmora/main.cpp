@@ -1,7 +1,9 @@
-// `velmora`: the command-line tool that creates databases and registers the engine.
+// `velmora`: the command-line tool that creates databases, registers the engine and summarises
+// a database.
 #include <cstdio>
 #include <cstring>
 
+#include "Demo.h"
 #include "NewDb.h"
 #include "ServerRegistration.h"
 #include "Summary.h"
@@ -13,11 +15,16 @@ constexpr const char* kUsage =
     "\n"
     "Commands:\n"
     "  newdb FILE    create an empty database in FILE (an existing file is never overwritten)\n"
+    "  demo FILE [--bugs N] [--seed S]\n"
+    "                create FILE as a new database filled with a demo team and N bugs and\n"
+    "                features (default 200), the same for the same N and seed S (default 1);\n"
+    "                velmora demo --help tells more\n"
     "  register      register the engine's classes and type library\n"
     "  unregister    remove the engine's registration\n"
     "  summary FILE [LOGIN [PASSWORD]]\n"
     "                open FILE through the object model, log in (default Admin with the empty\n"
-    "                password) and print the user and the lookup lists\n"
+    "                password) and print the user, the lookup lists, the products, users and\n"
+    "                roles, and the bugs and features of every version by status\n"
     "  --help        show this text\n"
     "\n"
     "The registry file is $VELMORA_REGISTRY when set, else\n"
@@ -40,6 +47,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (std::strcmp(command, "newdb") == 0) return RunNewDb(argc - 1, argv + 1);
+    if (std::strcmp(command, "demo") == 0) return RunDemo(argc - 2, argv + 2);
     if (std::strcmp(command, "summary") == 0) return RunSummary(argc - 2, argv + 2);
     if (std::strcmp(command, "register") == 0 || std::strcmp(command, "unregister") == 0) {
         if (argc > 2) return Usage("register and unregister take no arguments");
