@@ -37,6 +37,13 @@ std::string Connection() {
     return db::ProcessConnectionString();
 }
 
+bool ProductStored(db::Connection& connection, LONG productId) {
+    db::Recordset product;
+    product.Open("SELECT ProductID FROM tProduct WHERE ProductID = " + std::to_string(productId),
+                 connection, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+    return !product.IsEOF();
+}
+
 } // namespace
 
 bool CClassificationSet::RealRemoveClass(const CClassification& classification) {
@@ -87,22 +94,23 @@ HRESULT CClassificationSet::Add(IClassification* pClass) {
     ClassificationData& data = classification->Data();
     const ClassificationData before = data;
     try {
-        const std::string productId = std::to_string(productId_);
-        db::Recordset product;
-        product.Open("SELECT ProductID FROM tProduct WHERE ProductID = " + productId, Connection(),
-                     db::CursorType::ForwardOnly, db::LockType::ReadOnly);
-        const bool stored = !product.IsEOF();
-        product.Close();
-        if (!stored) {
-            const std::string missing = "Product(ID=" + productId + ") is not in database";
+        const std::string missing =
+            "Product(ID=" + std::to_string(productId_) + ") is not in database";
+        db::Connection connection;
+        connection.Open(Connection());
+        if (!ProductStored(connection, productId_))
             return Fail(Info(), missing, 0, kAddSource, missing);
-        }
         const LONG id = db::GetNextID("NextClassID");
         if (id == 0) return Fail(Info(), kAddFailed, 9, kAddSource, kAddFailed);
 
         db::Recordset row;
-        row.Open("SELECT * FROM tClassification", Connection(), db::CursorType::Keyset,
+        row.Open("SELECT * FROM tClassification", connection, db::CursorType::Keyset,
                  db::LockType::Optimistic);
+        // Another client may have deleted the product since the check above: it is checked
+        // again in the transaction that stores the row, so that no classification outlives it.
+        db::Transaction transaction(connection);
+        if (!ProductStored(connection, productId_))
+            return Fail(Info(), missing, 0, kAddSource, missing);
         row.AddNew();
         data.id = id;
         data.productId = productId_;
@@ -113,6 +121,7 @@ HRESULT CClassificationSet::Add(IClassification* pClass) {
             return Fail(Info(), kAddFailed);
         }
         row.Update();
+        transaction.Commit();
         row.Close();
         items_.emplace_back(classification);
         return S_OK;

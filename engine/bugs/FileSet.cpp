@@ -74,6 +74,13 @@ std::optional<std::string> Pack(const std::string& path, const std::string& file
     return archive;
 }
 
+bool BugStored(db::Connection& connection, LONG bugID) {
+    db::Recordset bug;
+    bug.Open("SELECT BugID FROM tBugReport WHERE BugID = " + std::to_string(bugID), connection,
+             db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+    return !bug.IsEOF();
+}
+
 } // namespace
 
 void CFileSet::SetLargestStoredArchiveForTesting(int64_t bytes) {
@@ -258,7 +265,15 @@ bool CFileSet::SaveFileData(const CAttachFile& file) {
             if (got == 0) break;
             rows.AppendChunk(content, piece.data(), static_cast<size_t>(got));
         }
+        // The bug may have been deleted since its list was read, by another client too: the
+        // check and the new row are one transaction, so that no attachment outlives its bug.
+        db::Transaction transaction(rows.ActiveConnection());
+        if (!BugStored(rows.ActiveConnection(), bugID_)) {
+            log::LogError(0, kSource, "Bug(ID=" + std::to_string(bugID_) + ") does not exist");
+            return false; // the pending row is discarded with the cursor
+        }
         rows.Update();
+        transaction.Commit();
         rows.Close();
         return true; // the archive goes with its folder
     } catch (const db::DbError& error) {

@@ -94,6 +94,24 @@ TEST_F(ClassificationSetTest, AddFailsForUnknownOrMissingProductBeforeAllocating
     EXPECT_EQ(Query("SELECT NextClassID FROM tNextID"), "1");
 }
 
+// Another client deletes the product (and its classifications) between the check that it is
+// there and the new row: the row must not be stored for a product that is gone.
+TEST_F(ClassificationSetTest, AProductDeletedWhileAddingGetsNoClassification) {
+    Execute("UPDATE tNextID SET NextClassID = 10;"
+            "CREATE TRIGGER delete_product_meanwhile AFTER UPDATE OF NextClassID ON tNextID "
+            "BEGIN DELETE FROM tClassification WHERE ProductID = " +
+            std::to_string(productId_) +
+            "; DELETE FROM tProduct WHERE ProductID = " + std::to_string(productId_) + "; END");
+    auto added = Named("Late");
+    EXPECT_EQ(set_->Add(added.Get()), E_FAIL);
+    const std::string missing = "Product(ID=" + std::to_string(productId_) + ") is not in database";
+    EXPECT_EQ(ErrorDescription(), missing);
+    EXPECT_TRUE(Logged(0, "CClassificationSet::Add", missing));
+    EXPECT_EQ(added->Data().id, 0);
+    EXPECT_EQ(Count("tClassification"), 1); // only the one of product 99 is left
+    EXPECT_EQ(CountOf(), 2);
+}
+
 TEST_F(ClassificationSetTest, UpdateWritesTheCurrentName) {
     ComPtr<IClassification> item;
     ASSERT_EQ(set_->get_Item(0, item.Put()), S_OK);

@@ -95,6 +95,26 @@ TEST_F(FileSetAdd, AMissingSourceStoresNothingAndItsIdentifierIsNotReused) {
     EXPECT_EQ(IdOf(next.Get()), 3);
 }
 
+// The list was read while the bug existed; another client deleted the bug (with its
+// attachments) before the file was added. Storing the file anyway would leave a row no bug owns.
+TEST_F(FileSetAdd, ABugDeletedMeanwhileGetsNoAttachment) {
+    WriteFile(files_ / "late.txt", "too late");
+    ComPtr<IFileSet> files = AttachedFiles();
+    Execute("DELETE FROM tBugReport WHERE BugID = 5");
+    EXPECT_TRUE(Refused(AddResult(files_ / "late.txt", files.Get()), "Add file to database failed!",
+                        0, "CFileSet::SaveFileData", "Bug(ID=5) does not exist"));
+    EXPECT_EQ(Query("SELECT COUNT(*) FROM tAttachment"), "0");
+
+    // Deleted while the identifier was being taken, after every earlier look at the bug.
+    Execute("INSERT INTO tBugReport (BugID, BugType, Description) VALUES (6, 0, 'racing');"
+            "CREATE TRIGGER delete_racing_bug AFTER UPDATE OF NextAttachmentID ON tNextID "
+            "BEGIN DELETE FROM tBugReport WHERE BugID = 6; END");
+    EXPECT_TRUE(Refused(AddResult(files_ / "late.txt", AttachedFiles(6).Get()),
+                        "Add file to database failed!", 0, "CFileSet::SaveFileData",
+                        "Bug(ID=6) does not exist"));
+    EXPECT_EQ(Query("SELECT COUNT(*) FROM tAttachment"), "0");
+}
+
 TEST_F(FileSetAdd, AnArchiveTooLargeOrADatabaseErrorIsRefusedCleanly) {
     engine::CFileSet::SetLargestStoredArchiveForTesting(4096);
     WriteFile(files_ / "noise.bin", RandomBytes(20000, 13)); // does not compress
