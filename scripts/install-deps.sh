@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need. Run as root (or through sudo).
 set -euo pipefail
 packages=(build-essential cmake pkg-config libsqlite3-dev sqlite3 zlib1g-dev libminizip-dev
-          libgtest-dev python3 unzip)
+          libgtest-dev python3 unzip clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

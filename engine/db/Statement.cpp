@@ -7,6 +7,10 @@
 namespace velmora::db {
 
 Statement::Statement(sqlite3* db, const std::string& sql) : db_(db) {
+    // SQLite stops reading at a NUL byte: "DELETE FROM t\0 WHERE ..." would run without its
+    // condition. Text after a NUL is never ignored silently.
+    if (sql.find('\0') != std::string::npos)
+        Fail(kErrCommand, "Characters found after end of SQL statement.");
     const char* tail = nullptr;
     int rc =
         sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()) + 1, &statement_, &tail);

@@ -11,7 +11,7 @@ namespace velmora::db {
 class Statement {
   public:
     // Prepares sql, which must hold exactly one statement: a second statement after ';' is
-    // refused before anything runs, and so is a text without any statement.
+    // refused before anything runs, and so is a text without any statement or with a NUL byte.
     Statement(sqlite3* db, const std::string& sql);
     ~Statement();
     Statement(const Statement&) = delete;

@@ -37,13 +37,13 @@ struct IBugSeverity;
 struct IBugStatus;
 struct IBugReproductive;
 
-enum tagBugType {
+enum tagBugType : int32_t {
     eBug = 0,
     eFeature = 1,
 };
 static_assert(sizeof(tagBugType) == sizeof(int32_t), "tagBugType is 32 bits wide");
 
-enum eBugField {
+enum eBugField : int32_t {
     ColID = 0,
     ColSeverity = 1,
     ColStatus = 2,
@@ -78,13 +78,13 @@ enum eBugField {
 };
 static_assert(sizeof(eBugField) == sizeof(int32_t), "eBugField is 32 bits wide");
 
-enum eOrder {
+enum eOrder : int32_t {
     eAsc = 0,
     eDesc = 1,
 };
 static_assert(sizeof(eOrder) == sizeof(int32_t), "eOrder is 32 bits wide");
 
-enum eLogCondition {
+enum eLogCondition : int32_t {
     Equal = 1,
     NotEqual = 2,
     LargerThan = 3,
@@ -96,7 +96,7 @@ enum eLogCondition {
 };
 static_assert(sizeof(eLogCondition) == sizeof(int32_t), "eLogCondition is 32 bits wide");
 
-enum eLogOperation {
+enum eLogOperation : int32_t {
     LogAnd = 1,
     LogOr = 2,
 };

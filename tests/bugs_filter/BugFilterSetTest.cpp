@@ -55,6 +55,28 @@ TEST_F(BugFilterSet, AddSharesTheFilterAndAFailingFilterFailsTheSet) {
     EXPECT_EQ(ErrorDescription(), "<none>");
 }
 
+// Conditions and operators arrive as any 32-bit value, not only the named ones (found by the
+// filter fuzz target with "F|BugID|3|1|3|2" and "F|BugTyp|31|2|9|1"): an unknown condition fails
+// the set, an unknown operator joins with nothing.
+TEST_F(BugFilterSet, ConditionsAndOperatorsMayHoldAnyThirtyTwoBitValue) {
+    Add(MakeFilter("BugID", LargerThan, Variant(2)));
+    auto odd = MakeFilter("BugType", Equal, Byte(1), LogOr);
+    Add(odd);
+    odd->put_Condition(static_cast<eLogCondition>(31));
+    EXPECT_EQ(SqlOf(set_), std::nullopt);
+    EXPECT_EQ(Logged(Entry(0, "CBugFilter::GetSQL", "Filter's parameter error")), 1);
+
+    odd->put_Condition(Equal);
+    odd->put_AndOr(static_cast<eLogOperation>(1000));
+    EXPECT_EQ(SqlOf(set_), "BugID > 2BugType = 1");
+    Bstr name;
+    ASSERT_EQ(odd->GetAndOrStr(name.Put()), S_OK);
+    EXPECT_EQ(name.Utf8(), "Or");
+    eLogOperation andOr = LogAnd;
+    odd->get_AndOr(&andOr);
+    EXPECT_EQ(andOr, 1000);
+}
+
 TEST_F(BugFilterSet, RemoveClosesTheGapAndRefusesIndexesOutsideTheList) {
     for (LONG id : {1, 2, 3, 4}) {
         Add(MakeFilter("BugID", Equal, Variant(id)));

@@ -2,6 +2,7 @@
 // the filters that have no text.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <limits>
 
 #include "FilterTestSupport.h"
@@ -47,9 +48,9 @@ TEST_F(BugFilterSql, FiltersWithoutATextAreLoggedAndRefused) {
         EXPECT_EQ(Logged(Entry(0, "CBugFilter::GetSQL", message)), before + 1) << message;
     };
     refused(engine::CreateObject<CBugFilter>(), "Type mismatch"); // an empty field has no type
-    // A condition outside 1 to 8, judged before the field.
+    // A condition outside 1 to 8, judged before the field; any 32-bit value may arrive.
     auto filter = MakeFilter("BugID", Equal, Variant(1));
-    for (LONG condition : {0, 9}) {
+    for (LONG condition : {0, 9, 31, -1, INT32_MAX}) {
         filter->put_Condition(static_cast<eLogCondition>(condition));
         refused(filter, "Filter's parameter error");
     }

@@ -64,6 +64,26 @@ TEST_F(ConnectionTest, SecondStatementIsRefusedBeforeAnythingRuns) {
     EXPECT_THROW(connection.Execute("  -- nothing"), DbError);
 }
 
+// SQLite reads a text only up to a NUL byte; the rest of the statement must not be dropped.
+TEST_F(ConnectionTest, TextAfterANulByteIsNeverIgnored) {
+    Connection connection;
+    connection.Open(connectionString_);
+    using namespace std::string_literals;
+    const std::string withoutCondition = "DELETE FROM tProduct\0 WHERE ProductID = 1"s;
+    try {
+        connection.Execute(withoutCondition);
+        FAIL() << "ran a statement with a NUL byte";
+    } catch (const DbError& error) {
+        EXPECT_EQ(static_cast<int32_t>(0x80040E14), error.Code());
+    }
+    Recordset rows;
+    EXPECT_THROW(rows.Open("SELECT * FROM tProduct\0; DROP TABLE tItem"s, connection,
+                           CursorType::Static, LockType::ReadOnly),
+                 DbError);
+    EXPECT_EQ(4, CountRows(connection, "SELECT * FROM tProduct"));
+    EXPECT_EQ(2, CountRows(connection, "SELECT * FROM tItem"));
+}
+
 TEST_F(ConnectionTest, ExecuteTranslatesDatesAndCountsChanges) {
     Connection connection;
     connection.Open(connectionString_);

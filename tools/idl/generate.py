@@ -234,8 +234,11 @@ def generate_public_header(model):
         out.append(f"struct {interface['name']};")
     out.append("")
 
+    # Enumerations travel as 32-bit values and members store whatever a caller passes, so each
+    # has int32_t as its type: every 32-bit value is then one of its values, not only the named
+    # ones.
     for enum in model.enums:
-        out.append(f"enum {enum['name']} {{")
+        out.append(f"enum {enum['name']} : int32_t {{")
         for name, value in enum["values"]:
             out.append(f"    {name} = {value},")
         out.append("};")
