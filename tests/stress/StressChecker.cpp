@@ -62,6 +62,22 @@ class Comparison {
   private:
     void Violation(std::string text) { violations_.push_back(std::move(text)); }
 
+    // Judges a row that an add reported against the reported removals: true when it is there and
+    // should be, so that its values are compared next; otherwise records a violation if the row's
+    // presence contradicts what was reported (`removedBy` names the removal).
+    bool PresentAsReported(bool present, bool removed, const std::string& name,
+                           const char* removedBy) {
+        if (!present) {
+            if (!removed) Violation(name + ": its add reported success, but it is missing");
+            return false;
+        }
+        if (removed) {
+            Violation(name + ": " + removedBy + ", but it is still there");
+            return false;
+        }
+        return true;
+    }
+
     void Bugs() {
         const auto stored =
             ById(db_, "SELECT BugID, BugType, Description, Report, PriorityName FROM tBugReport");
@@ -70,14 +86,8 @@ class Comparison {
             const bool deleted = expected_.deletedBugs.contains(id);
             const std::string name =
                 "bug " + std::to_string(id) + " of worker " + std::to_string(bug.owner + 1);
-            if (row == stored.end()) {
-                if (!deleted) Violation(name + ": its add reported success, but it is missing");
+            if (!PresentAsReported(row != stored.end(), deleted, name, "a delete reported success"))
                 continue;
-            }
-            if (deleted) {
-                Violation(name + ": a delete reported success, but it is still there");
-                continue;
-            }
             const auto& columns = row->second;
             const BugValues found{IdOf(columns.at(1)), columns.at(2), Fingerprint(columns.at(3)),
                                   columns.at(4)};
@@ -101,14 +111,9 @@ class Comparison {
             const auto row = stored.find(id);
             const std::string name =
                 "attachment " + std::to_string(id) + " of bug " + std::to_string(file.bug);
-            if (row == stored.end()) {
-                if (!gone) Violation(name + ": its add reported success, but it is missing");
+            if (!PresentAsReported(row != stored.end(), gone, name,
+                                   "removed by a reported success"))
                 continue;
-            }
-            if (gone) {
-                Violation(name + ": removed by a reported success, but it is still there");
-                continue;
-            }
             const auto& columns = row->second;
             if (IdOf(columns.at(1)) != file.bug || columns.at(2) != file.name ||
                 IdOf(columns.at(3)) != file.size) {
@@ -132,14 +137,8 @@ class Comparison {
             const bool deleted = expected_.deletedProducts.contains(id);
             const std::string name =
                 "product " + std::to_string(id) + " of worker " + std::to_string(product.owner + 1);
-            if (row == stored.end()) {
-                if (!deleted) Violation(name + ": its add reported success, but it is missing");
+            if (!PresentAsReported(row != stored.end(), deleted, name, "a delete reported success"))
                 continue;
-            }
-            if (deleted) {
-                Violation(name + ": a delete reported success, but it is still there");
-                continue;
-            }
             const std::string& description = row->second.at(2);
             if (row->second.at(1) != product.name || description != product.description) {
                 const bool failed =
@@ -185,15 +184,9 @@ class Comparison {
             const bool gone = expected_.deletedProducts.contains(expected.product);
             const std::string name = "classification " + std::to_string(id) + " of product " +
                                      std::to_string(expected.product);
-            if (row == stored.end()) {
-                if (!gone) Violation(name + ": its add reported success, but it is missing");
+            if (!PresentAsReported(row != stored.end(), gone, name,
+                                   "its product's deletion reported success"))
                 continue;
-            }
-            if (gone) {
-                Violation(name +
-                          ": its product's deletion reported success, but it is still there");
-                continue;
-            }
             if (IdOf(row->second.at(1)) != expected.product || row->second.at(2) != expected.name) {
                 const bool failed =
                     std::find(expected.failedNames.begin(), expected.failedNames.end(),
