@@ -3,13 +3,12 @@
 // it holds one reference to every element for its own life and hands out a new one with every
 // element it returns.
 #include <algorithm>
-#include <atomic>
 #include <new>
 #include <vector>
 
 #include <velmora/Com.h>
 
-#include "engine/com/ModuleState.h"
+#include "engine/com/LiveObject.h"
 
 namespace velmora::engine {
 
@@ -27,38 +26,17 @@ inline void ReleaseElementReference(IUnknown* element) {
 }
 
 template <class Interface, class Element, const IID& kInterfaceId>
-class SnapshotEnumerator final : public Interface {
+class SnapshotEnumerator final : public LiveObject<Interface, kInterfaceId> {
   public:
     // Takes a new reference to every element.
     explicit SnapshotEnumerator(std::vector<Element> elements, size_t position = 0)
         : elements_(std::move(elements)), position_(std::min(position, elements_.size())) {
         for (const Element& element : elements_)
             AddElementReference(element);
-        ObjectCreated();
     }
-    ~SnapshotEnumerator() {
+    ~SnapshotEnumerator() override {
         for (const Element& element : elements_)
             ReleaseElementReference(element);
-        ObjectDestroyed();
-    }
-    SnapshotEnumerator(const SnapshotEnumerator&) = delete;
-    SnapshotEnumerator& operator=(const SnapshotEnumerator&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == kInterfaceId) {
-            *ppv = static_cast<Interface*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG remaining = --references_;
-        if (remaining == 0) delete this;
-        return remaining;
     }
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, Element* out, ULONG* fetched) override {
@@ -98,7 +76,6 @@ class SnapshotEnumerator final : public Interface {
   private:
     std::vector<Element> elements_;
     size_t position_;
-    std::atomic<ULONG> references_{0};
 };
 
 using ConnectionEnumerator =

@@ -1,6 +1,5 @@
 #include "engine/com/TypeInfo.h"
 
-#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -8,7 +7,7 @@
 
 #include "engine/com/ClassInfo.h"
 #include "engine/com/Dispatch.h"
-#include "engine/com/ModuleState.h"
+#include "engine/com/LiveObject.h"
 #include "engine/com/generated/ClassInfos.h"
 
 namespace velmora::engine::dispatch {
@@ -63,29 +62,9 @@ template <class T> T* AllocateZeroed(size_t bytes) {
 // Functions of IDispatch (7 slots) come before the interface's own in its function table.
 constexpr size_t kDispatchSlots = 7;
 
-class TypeInfo final : public ITypeInfo {
+class TypeInfo final : public LiveObject<ITypeInfo, IID_ITypeInfo> {
   public:
-    explicit TypeInfo(const InterfaceTable& table) : table_(table) { ObjectCreated(); }
-    ~TypeInfo() { ObjectDestroyed(); }
-    TypeInfo(const TypeInfo&) = delete;
-    TypeInfo& operator=(const TypeInfo&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_ITypeInfo) {
-            AddRef();
-            *ppv = static_cast<ITypeInfo*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG remaining = --references_;
-        if (remaining == 0) delete this;
-        return remaining;
-    }
+    explicit TypeInfo(const InterfaceTable& table) : table_(table) {}
 
     HRESULT STDMETHODCALLTYPE GetTypeAttr(TYPEATTR** ppTypeAttr) override {
         if (!ppTypeAttr) return E_INVALIDARG;
@@ -238,7 +217,6 @@ class TypeInfo final : public ITypeInfo {
     }
 
     const InterfaceTable& table_;
-    std::atomic<ULONG> references_{0};
 };
 
 } // namespace
