@@ -105,6 +105,33 @@ HRESULT CProduct::get_ClassificationSet(IClassificationSet** pVal) {
     }
 }
 
+HRESULT CProduct::get_RoleSet(IRoleSet** pVal) {
+    if (!pVal) return E_POINTER;
+    *pVal = nullptr;
+    constexpr const char* kSource = "IProduct::RoleSet";
+    constexpr const char* kFailure = "Get RoleSet failed";
+    if (data_.id == 0)
+        return Fail(Info(), "ProductID is 0, cannot perform this action", 0, kSource,
+                    "ProductID is 0, cannot perform this action");
+    try {
+        auto set = CreateObject<CRoleSet>();
+        db::Recordset rows;
+        rows.Open("select * from tRole where ProductID = " + std::to_string(data_.id),
+                  db::ProcessConnectionString(), db::CursorType::ForwardOnly,
+                  db::LockType::ReadOnly);
+        for (; !rows.IsEOF(); rows.MoveNext()) {
+            auto role = CreateObject<CRole>();
+            if (FAILED(CDBUtil::GetRoleData(rows, role.Get()))) return Fail(Info(), kFailure);
+            set->AppendRole(std::move(role));
+        }
+        return ReturnObject<IRoleSet>(set, pVal);
+    } catch (const db::DbError& error) {
+        return FailWithError(Info(), kFailure, 0, kSource, error);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
 HRESULT CProduct::get_Name(BSTR* pVal) {
     return ReturnText(data_.name, pVal);
 }

@@ -7,6 +7,7 @@
 #include <velmora/ComSupport.h>
 
 #include "engine/admin/ClassificationSet.h"
+#include "engine/admin/RoleSet.h"
 #include "engine/admin/Version.h"
 #include "engine/com/CoClass.h"
 #include "engine/com/generated/ClassInfos.h"
@@ -42,6 +43,8 @@ class CProduct : public CoClass<IProductStub, classes::Product> {
     HRESULT STDMETHODCALLTYPE RemoveVersionAt(LONG iIndex) override;
     // The product's classifications, read on the first call and kept for the product's lifetime.
     HRESULT STDMETHODCALLTYPE get_ClassificationSet(IClassificationSet** pVal) override;
+    // The roles bound to the product, read afresh into a new set without a session on every call.
+    HRESULT STDMETHODCALLTYPE get_RoleSet(IRoleSet** pVal) override;
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* pVal) override;
     HRESULT STDMETHODCALLTYPE put_Name(BSTR newVal) override;
     HRESULT STDMETHODCALLTYPE get_Description(BSTR* pVal) override;

@@ -59,6 +59,55 @@ TEST_F(ProductSetListTest, DatabaseErrorIsReported) {
     EXPECT_EQ(ErrorDescription(), "Get current user's product failded");
 }
 
+// The product's roles are read afresh on every call, in the order the store gives them, into a
+// set of their own; a product that is not stored yet has none to read.
+TEST_F(ProductSetListTest, RoleSetHoldsTheProductsRolesReadAfreshOnEveryCall) {
+    const LONG a = StoreProduct("A", {"1.0"});
+    const LONG b = StoreProduct("B", {});
+    Execute("INSERT INTO tRole VALUES (7, 'Tester', 'tests ''A''', " + std::to_string(a) +
+            "), (3, 'Developer', '', " + std::to_string(a) + "), (5, 'Other', '', " +
+            std::to_string(b) + ")");
+    ComPtr<IProduct> product;
+    ASSERT_EQ(AllProducts()->get_Item(0, product.Put()), S_OK);
+
+    ComPtr<IRoleSet> first;
+    ASSERT_EQ(product->get_RoleSet(first.Put()), S_OK) << ErrorDescription();
+    LONG count = -1;
+    ASSERT_EQ(first->get_Count(&count), S_OK);
+    ASSERT_EQ(count, 2);
+    std::string roles;
+    for (LONG i = 0; i < count; ++i) {
+        ComPtr<IRole> role;
+        ASSERT_EQ(first->get_Item(i, role.Put()), S_OK);
+        LONG id = 0;
+        Bstr name, description;
+        role->get_ID(&id);
+        role->get_Name(name.Put());
+        role->get_Description(description.Put());
+        roles += std::to_string(id) + ":" + name.Utf8() + ":" + description.Utf8() + ";";
+    }
+    EXPECT_EQ(roles, "3:Developer:;7:Tester:tests 'A';");
+
+    // A role bound meanwhile shows in the next set, which is a new object.
+    Execute("UPDATE tRole SET ProductID = " + std::to_string(a) + " WHERE RoleID = 5");
+    ComPtr<IRoleSet> second;
+    ASSERT_EQ(product->get_RoleSet(second.Put()), S_OK);
+    EXPECT_NE(second.Get(), first.Get());
+    ASSERT_EQ(second->get_Count(&count), S_OK);
+    EXPECT_EQ(count, 3);
+
+    auto unstored = NewProduct("C", {});
+    ComPtr<IRoleSet> none;
+    EXPECT_EQ(unstored->get_RoleSet(none.Put()), E_FAIL);
+    EXPECT_FALSE(none);
+    EXPECT_EQ(ErrorDescription(), "ProductID is 0, cannot perform this action");
+    EXPECT_TRUE(Logged(0, "IProduct::RoleSet", "ProductID is 0, cannot perform this action"));
+
+    Execute("DROP TABLE tRole");
+    EXPECT_EQ(product->get_RoleSet(none.Put()), E_FAIL);
+    EXPECT_EQ(ErrorDescription(), "Get RoleSet failed");
+}
+
 TEST_F(ProductSetListTest, AppendRemoveAndItemStayInMemory) {
     auto set = engine::CreateObject<CProductSet>();
     auto one = NewProduct("one", {});
