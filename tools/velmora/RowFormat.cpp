@@ -36,7 +36,7 @@ std::string TableText(const Cell& cell, size_t maxWidth) {
         text[10] = ' ';
         text.resize(16); // minutes are enough to read
     }
-    if (Width(text) > maxWidth && maxWidth > 3)
+    if (cell.kind == Cell::Kind::Text && Width(text) > maxWidth && maxWidth > 3)
         text = std::string(Prefix(text, maxWidth - 3)) + "...";
     return text;
 }

@@ -41,8 +41,8 @@ std::string FormatCsv(const std::vector<Column>& columns,
                       const std::vector<std::vector<Cell>>& rows);
 std::string FormatJson(const std::vector<Column>& columns,
                        const std::vector<std::vector<Cell>>& rows);
-// Columns padded to their widest cell (at most maxWidth characters; longer cells are cut and
-// end in "..."), line breaks and tabs inside cells shown as blanks, dates without seconds.
+// Columns padded to their widest cell (texts at most maxWidth characters; longer ones are cut
+// and end in "..."), line breaks and tabs inside cells shown as blanks, dates without seconds.
 std::string FormatTable(const std::vector<Column>& columns,
                         const std::vector<std::vector<Cell>>& rows, size_t maxWidth = 40);
 

@@ -100,10 +100,6 @@ class Reader {
         FlushSurrogate();
         AppendUtf8(out_, cp);
     }
-    void EmitText(std::string_view text) {
-        for (char c : text)
-            Emit(static_cast<unsigned char>(c));
-    }
     void FlushSurrogate() {
         if (highSurrogate_) AppendUtf8(out_, 0xFFFD);
         highSurrogate_ = 0;
@@ -168,7 +164,10 @@ class Reader {
 
     void Word(std::string_view word, bool hasNumber, long long number, bool groupStart) {
         if (groupStart && (IsHiddenDestination(word) || word == "pntext")) {
-            if (word == "pntext") EmitText("\xE2\x80\xA2 "); // the bullet of a list item
+            if (word == "pntext") { // the bullet of a list item
+                Emit(0x2022);
+                Emit(' ');
+            }
             groups_.back().hidden = true;
             return;
         }
