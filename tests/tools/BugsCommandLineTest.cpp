@@ -210,6 +210,41 @@ TEST_F(BugsCommandLine, AddsABugWithAnAttachmentAndShowsIt) {
               (std::vector<std::vector<std::string>>{{"Fixed", "Maya Hart", versionID_, "1"}}));
 }
 
+TEST_F(BugsCommandLine, AnAddWhoseAttachmentFailsRemovesTheNewBugAgain) {
+    const std::string bugs = Database(file_).Value("SELECT count(*) FROM tBugReport");
+    // The second file cannot be stored: the database refuses it.
+    Execute(file_, "CREATE TRIGGER full BEFORE INSERT ON tAttachment WHEN NEW.FileName = "
+                   "'second.txt' BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    const std::string first = dir_.File("first.txt"), second = dir_.File("second.txt");
+    std::ofstream(first) << "1";
+    std::ofstream(second) << "2";
+    const Outcome refused =
+        Bugs("add", "mhart",
+             "--description 'Half attached' --attach '" + first + "' --attach '" + second + "'");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.errors.find("Add file to database failed!"), std::string::npos)
+        << refused.errors;
+    EXPECT_EQ(refused.output, "");
+    Database db(file_);
+    EXPECT_EQ(db.Value("SELECT count(*) FROM tBugReport"), bugs);
+    EXPECT_EQ(db.Value("SELECT count(*) FROM tBugReport WHERE Description = 'Half attached'"), "0");
+    EXPECT_EQ(db.Value("SELECT count(*) FROM tAttachment WHERE FileName = 'first.txt'"), "0");
+
+    // A developer may not delete bugs: the bug stays, and the message says so.
+    const Outcome stays =
+        Bugs("add", "dokafor",
+             "--description 'Half attached' --attach '" + first + "' --attach '" + second + "'");
+    if (Database(file_).Value("SELECT count(*) FROM tRole r JOIN tUserRole u ON u.RoleID = "
+                              "r.RoleID JOIN tUser s ON s.UserID = u.UserID WHERE s.LoginName = "
+                              "'dokafor' AND r.ProductID = (SELECT ProductID FROM tVersion WHERE "
+                              "VersionID = " +
+                              versionID_ + ")") != "0") {
+        EXPECT_EQ(stays.status, 1);
+        EXPECT_NE(stays.errors.find("it stays without its attachments"), std::string::npos)
+            << stays.errors;
+    }
+}
+
 TEST_F(BugsCommandLine, UpdateRefusedByARightWritesNothing) {
     const std::string id = *Expected("").begin();
     const std::string before = ReadFile(file_);

@@ -145,6 +145,7 @@ TEST(BugsArguments, ChecksEverythingBeforeTheDatabase) {
         Words({"show", "db.mdb", "--login", "a", "--version", "1", "--format", "csv", "4"}),
         Words({"add", "db.mdb", "--login", "a", "--version", "1"}), // no description
         Words({"add", "db.mdb", "--login", "a", "--version", "1", "--description", ""}),
+        Words({"add", "db.mdb", "--login", "a", "--role", "1", "--description", "x"}),
         Words({"add", "db.mdb", "--login", "a", "--version", "1", "--description", "x", "--status",
                "New", "--status", "Fixed"}),
         Words({"update", "db.mdb", "--login", "a", "--version", "1", "5"}), // no change

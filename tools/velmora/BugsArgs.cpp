@@ -372,6 +372,9 @@ BugsCommand ParseBugsCommand(const std::vector<std::string>& arguments,
         throw UsageError("give either --version or --role");
     if (command.verb == BugsCommand::Verb::Add && !command.changes.description)
         throw UsageError("bugs add needs --description");
+    // A bug is reported in a version; one added in a role alone would appear in no list.
+    if (command.verb == BugsCommand::Verb::Add && command.version.empty())
+        throw UsageError("bugs add needs --version: a bug is reported in a version");
     if (command.verb == BugsCommand::Verb::Update && !command.changes.Any())
         throw UsageError("bugs update needs at least one change");
     if (command.changes.description && command.changes.description->empty())
@@ -401,7 +404,8 @@ const char* const kBugsHelp =
     "  --version V        work in a product version: its ID or \"Product/Version\" by name;\n"
     "                     the lists show the bugs reported in it\n"
     "  --role R           work in a role instead: its ID or name (the lists are then empty,\n"
-    "                     as in the client, since no version is active)\n"
+    "                     as in the client, since no version is active; add needs a\n"
+    "                     version)\n"
     "\n"
     "Commands:\n"
     "  list FILE ... [--features] [--where FIELD OP VALUE]... [--any] [--sort COLUMN[:desc]]\n"

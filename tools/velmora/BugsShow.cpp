@@ -66,7 +66,7 @@ std::vector<std::pair<Column, std::string>> LongTexts(const BugRecord& bug) {
 std::string AsText(const BugRecord& bug, const std::vector<Attachment>& attachments) {
     std::string out;
     for (const auto& [column, cell] : Fields(bug))
-        out += column.caption + ": " + cell.text + "\n";
+        out += column.caption + ":" + (cell.text.empty() ? "" : " " + cell.text) + "\n";
     for (const auto& [column, text] : LongTexts(bug)) {
         out += column.caption + ":\n";
         size_t start = 0;
