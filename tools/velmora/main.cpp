@@ -1,8 +1,9 @@
-// `velmora`: the command-line tool that creates databases, registers the engine and summarises
-// a database.
+// `velmora`: the command-line tool that creates databases, registers the engine, summarises
+// a database and works on its bugs from scripts.
 #include <cstdio>
 #include <cstring>
 
+#include "Bugs.h"
 #include "Demo.h"
 #include "NewDb.h"
 #include "ServerRegistration.h"
@@ -25,6 +26,19 @@ constexpr const char* kUsage =
     "                open FILE through the object model, log in (default Admin with the empty\n"
     "                password) and print the user, the lookup lists, the products, users and\n"
     "                roles, and the bugs and features of every version by status\n"
+    "  bugs list FILE --login L [--password P] (--version V | --role R) [--features]\n"
+    "       [--where FIELD OP VALUE]... [--any] [--sort COLUMN[:desc]] [--format table|csv|json]\n"
+    "                the bugs (or features) of a version as the client lists them\n"
+    "  bugs show FILE --login L ... ID\n"
+    "                every field of one bug, its long texts as plain text, its attachments\n"
+    "  bugs add FILE --login L ... --description TEXT [--feature] [--status S] [--priority P]\n"
+    "       [--severity S] [--reproducibility R] [--classification NAME] [--report TEXT]\n"
+    "       [--attach PATH]...\n"
+    "                reports a bug or feature and prints its ID\n"
+    "  bugs update FILE --login L ... ID [--status S] [--description TEXT] ...\n"
+    "                changes the given fields of a bug and prints its ID;\n"
+    "                velmora bugs --help tells all of it (the password may also come from\n"
+    "                $VELMORA_PASSWORD)\n"
     "  --help        show this text\n"
     "\n"
     "The registry file is $VELMORA_REGISTRY when set, else\n"
@@ -49,6 +63,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "newdb") == 0) return RunNewDb(argc - 1, argv + 1);
     if (std::strcmp(command, "demo") == 0) return RunDemo(argc - 2, argv + 2);
     if (std::strcmp(command, "summary") == 0) return RunSummary(argc - 2, argv + 2);
+    if (std::strcmp(command, "bugs") == 0) return RunBugs(argc - 2, argv + 2);
     if (std::strcmp(command, "register") == 0 || std::strcmp(command, "unregister") == 0) {
         if (argc > 2) return Usage("register and unregister take no arguments");
         return RunServerRegistration(std::strcmp(command, "unregister") == 0);
