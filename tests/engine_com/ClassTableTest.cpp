@@ -1,60 +1,37 @@
-// The class table: the 24 classes with their names, identifiers, error-information support and
-// event interfaces, each creatable through its factory.
+// The class table's identities, the factories handed out for it, and the counts that decide
+// whether the library may be unloaded.
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <set>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include <velmora/ComSupport.h>
 #include <velmora/Velmora.h>
 
 #include "engine/com/ClassTable.h"
+#include "engine/com/ModuleState.h"
 
 namespace velmora::engine {
 namespace {
 
-// The classes in the order of the object model's class list.
-std::vector<std::string> ClassNames() {
-    std::istringstream text("ExeContext Admin Bug BugSet BugFilter BugFilterSet File FileSet "
-                            "Product ProductSet Version Classification ClassificationSet Role "
-                            "RoleSet Right User UserSet UserSysInfo BugPriority BugSeverity "
-                            "BugStatus BugReproductive SysLog");
-    return {std::istream_iterator<std::string>(text), std::istream_iterator<std::string>()};
-}
-const std::set<std::string> kWithoutErrorInfo = {"Version",     "Right",     "Classification",
-                                                 "UserSysInfo", "BugFilter", "BugPriority",
-                                                 "BugSeverity", "BugStatus", "BugReproductive"};
-
-TEST(ClassTable, HoldsTheTwentyFourClassesWithDistinctIdentities) {
+TEST(ClassTable, HoldsTwentyFourClassesWithDistinctIdentities) {
     const auto& table = ClassTable();
-    const std::vector<std::string> names = ClassNames();
-    ASSERT_EQ(table.size(), names.size());
+    ASSERT_EQ(table.size(), 24u);
     std::set<std::string> identifiers;
-    for (size_t i = 0; i < table.size(); ++i) {
-        const ClassInfo& info = *table[i].info;
-        const std::string& name = names[i];
-        SCOPED_TRACE(name);
-        EXPECT_EQ(info.name, name);
-        EXPECT_EQ(info.progId, "Velmora." + name + ".1");
-        EXPECT_EQ(info.versionIndependentProgId, "Velmora." + name);
-        EXPECT_EQ(info.description, name + " Class");
-        EXPECT_EQ(info.supportsErrorInfo, kWithoutErrorInfo.count(name) == 0);
-        EXPECT_EQ(info.eventIid != nullptr, name == "ExeContext" || name == "Admin");
-        identifiers.insert(com::GuidToString(info.clsid));
-        identifiers.insert(com::GuidToString(info.iid));
+    for (const ClassEntry& entry : table) {
+        identifiers.insert(com::GuidToString(entry.info->clsid));
+        identifiers.insert(com::GuidToString(entry.info->iid));
     }
     EXPECT_EQ(identifiers.size(), 48u);
-    // Spot checks of identities that registry entries and callers depend on.
-    EXPECT_EQ(com::GuidToString(table[2].info->clsid), "{64603919-E8CF-4231-8AE1-0419E3EF438A}");
-    EXPECT_EQ(com::GuidToString(*table[1].info->eventIid),
+    // Identities that registry entries and callers depend on.
+    EXPECT_EQ(com::GuidToString(FindClass(CLSID_Bug)->info->clsid),
+              "{64603919-E8CF-4231-8AE1-0419E3EF438A}");
+    EXPECT_EQ(com::GuidToString(*FindClass(CLSID_Admin)->info->eventIid),
               "{0BD7C6AD-C863-4786-8936-678CE028A6B4}");
     EXPECT_EQ(com::GuidToString(LIBID_VELMORALib), "{5955EC28-C4AF-495B-B35C-82C96EA7482D}");
 }
 
-TEST(ClassObjects, OneFactoryPerClassIsKeptForReuse) {
+TEST(ClassObjects, OneFactoryPerClassIsKeptAndEveryRequestMakesANewObject) {
     IClassFactory* first = nullptr;
     IClassFactory* second = nullptr;
     IClassFactory* other = nullptr;
@@ -70,7 +47,6 @@ TEST(ClassObjects, OneFactoryPerClassIsKeptForReuse) {
     EXPECT_EQ(unused, nullptr);
     EXPECT_EQ(GetClassObject(CLSID_Bug, IID_IClassFactory, nullptr), E_POINTER);
 
-    // Every request makes a new object.
     IBug* bug1 = nullptr;
     IBug* bug2 = nullptr;
     ASSERT_EQ(first->CreateInstance(nullptr, IID_IBug, reinterpret_cast<void**>(&bug1)), S_OK);
@@ -81,6 +57,38 @@ TEST(ClassObjects, OneFactoryPerClassIsKeptForReuse) {
     first->Release();
     second->Release();
     other->Release();
+}
+
+TEST(ModuleState, LiveObjectsAndFactoryLocksKeepTheLibraryLoaded) {
+    ASSERT_EQ(CanUnloadNow(), S_OK);
+    IUnknown* object = nullptr;
+    ASSERT_EQ(
+        FindClass(CLSID_Bug)->create(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object)),
+        S_OK);
+    EXPECT_EQ(LiveObjectCount(), 1);
+    EXPECT_EQ(CanUnloadNow(), S_FALSE);
+    object->Release();
+    EXPECT_EQ(LiveObjectCount(), 0);
+    EXPECT_EQ(CanUnloadNow(), S_OK);
+
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(GetClassObject(CLSID_Role, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+              S_OK);
+    EXPECT_EQ(CanUnloadNow(), S_OK); // holding a factory is not a lock
+    EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+    EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    EXPECT_EQ(CanUnloadNow(), S_FALSE);
+    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    EXPECT_EQ(CanUnloadNow(), S_OK);
+    factory->Release();
+
+    UnlockModule(); // an unmatched unlock is ignored
+    EXPECT_EQ(ModuleLockCount(), 0);
+    LockModule();
+    EXPECT_EQ(CanUnloadNow(), S_FALSE);
+    UnlockModule();
+    EXPECT_EQ(CanUnloadNow(), S_OK);
 }
 
 } // namespace

@@ -72,33 +72,19 @@ TEST_P(ConnectionPoints, OfferAndEnumerateOnePointForTheEventInterface) {
     points->Release();
 }
 
-TEST_P(ConnectionPoints, AdviseHoldsTheSinkUntilUnadvise) {
-    CountingSink sink;
-    DWORD first = 77, second = 0;
-    EXPECT_EQ(point_->Advise(nullptr, &first), E_POINTER);
-    EXPECT_EQ(first, 0u);
-    EXPECT_EQ(point_->Advise(&sink, nullptr), E_POINTER);
-    EXPECT_EQ(sink.references, 1u);
-
-    ASSERT_EQ(point_->Advise(&sink, &first), S_OK);
-    ASSERT_EQ(point_->Advise(&sink, &second), S_OK);
-    EXPECT_NE(first, 0u);
-    EXPECT_NE(first, second);
-    EXPECT_EQ(sink.references, 3u);
-    EXPECT_EQ(point_->Unadvise(first), S_OK);
-    EXPECT_EQ(sink.references, 2u);
-    EXPECT_EQ(point_->Unadvise(first), CONNECT_E_NOCONNECTION);
-    EXPECT_EQ(point_->Unadvise(12345), CONNECT_E_NOCONNECTION);
-    EXPECT_EQ(sink.references, 2u);
-    EXPECT_EQ(point_->Unadvise(second), S_OK);
-    EXPECT_EQ(sink.references, 1u);
-}
-
-TEST_P(ConnectionPoints, EnumerateTheAttachedSinks) {
+// Each advise holds the sink and lists it with its cookie until its unadvise.
+TEST_P(ConnectionPoints, AdviseHoldsAndListsTheSinkUntilUnadvise) {
     CountingSink sinkA, sinkB;
-    DWORD cookieA = 0, cookieB = 0;
+    DWORD cookieA = 77, cookieB = 0;
+    EXPECT_EQ(point_->Advise(nullptr, &cookieA), E_POINTER);
+    EXPECT_EQ(cookieA, 0u);
+    EXPECT_EQ(point_->Advise(&sinkA, nullptr), E_POINTER);
     ASSERT_EQ(point_->Advise(&sinkA, &cookieA), S_OK);
     ASSERT_EQ(point_->Advise(&sinkB, &cookieB), S_OK);
+    EXPECT_NE(cookieA, 0u);
+    EXPECT_NE(cookieA, cookieB);
+    EXPECT_EQ(sinkA.references, 2u);
+
     IEnumConnections* connections = nullptr;
     ASSERT_EQ(point_->EnumConnections(&connections), S_OK);
     CONNECTDATA data[3] = {};
@@ -116,8 +102,13 @@ TEST_P(ConnectionPoints, EnumerateTheAttachedSinks) {
     EXPECT_EQ(connections->Next(2, data, nullptr), E_POINTER);
     connections->Release();
     EXPECT_EQ(sinkA.references, 2u);
-    point_->Unadvise(cookieA);
-    point_->Unadvise(cookieB);
+
+    EXPECT_EQ(point_->Unadvise(cookieA), S_OK);
+    EXPECT_EQ(sinkA.references, 1u);
+    EXPECT_EQ(point_->Unadvise(cookieA), CONNECT_E_NOCONNECTION);
+    EXPECT_EQ(point_->Unadvise(12345), CONNECT_E_NOCONNECTION);
+    EXPECT_EQ(point_->Unadvise(cookieB), S_OK);
+    EXPECT_EQ(sinkB.references, 1u);
 }
 
 // The point keeps its object alive; the object releases its sinks when it goes.

@@ -46,65 +46,38 @@ LONG Get(IRight* right, const Flag& flag) {
     return value;
 }
 
-class RightFlags : public ::testing::Test {
-  protected:
-    void ClearAll() {
-        for (const Flag& flag : kFlags)
-            (right_->*flag.put)(0);
-    }
-    com::ComPtr<CRight> object_ = CreateObject<CRight>();
-    IRight* right_ = object_.Get();
-};
-
-TEST_F(RightFlags, ANewRightHasNoPermissionAndEveryFlagStoresNonZeroAsOne) {
-    for (const Flag& flag : kFlags) {
-        SCOPED_TRACE(flag.name);
-        EXPECT_EQ(Get(right_, flag), 0);
-        for (LONG value : {5, -1, 1}) {
-            EXPECT_EQ((right_->*flag.put)(value), S_OK);
-            EXPECT_EQ(Get(right_, flag), 1);
-        }
-        EXPECT_EQ((right_->*flag.put)(0), S_OK);
-        EXPECT_EQ(Get(right_, flag), 0);
-    }
-    EXPECT_EQ(right_->get_Read(nullptr), E_POINTER);
-}
-
-// Storing true in an editing flag grants Read as well; no flag touches any other, and neither
-// storing false nor clearing Read touches anything else.
-TEST_F(RightFlags, EditingFlagsGrantReadAndFlagsAreOtherwiseIndependent) {
+// Every flag starts clear and stores any non-zero value as 1. Storing true in an editing flag
+// grants Read as well; no flag touches any other, and neither storing false nor clearing Read
+// touches anything else.
+TEST(RightFlags, StoreNonZeroAsOneAndOnlyEditingFlagsGrantRead) {
+    auto object = CreateObject<CRight>();
+    IRight* right = object.Get();
     const Flag& read = kFlags[0];
+    for (const Flag& flag : kFlags)
+        EXPECT_EQ(Get(right, flag), 0) << flag.name;
     for (const Flag& flag : kFlags) {
         SCOPED_TRACE(flag.name);
-        ClearAll();
-        (right_->*flag.put)(5);
+        for (const Flag& each : kFlags)
+            (right->*each.put)(0);
+        for (LONG value : {-1, 5}) {
+            EXPECT_EQ((right->*flag.put)(value), S_OK);
+            EXPECT_EQ(Get(right, flag), 1);
+        }
         for (const Flag& other : kFlags) {
             if (&other == &flag) continue;
             const bool granted = flag.grantsRead && &other == &read;
-            EXPECT_EQ(Get(right_, other), granted ? 1 : 0) << other.name;
+            EXPECT_EQ(Get(right, other), granted ? 1 : 0) << other.name;
         }
         if (&flag != &read) {
-            (right_->*read.put)(0); // clearing Read leaves the flag
-            EXPECT_EQ(Get(right_, flag), 1);
+            (right->*read.put)(0); // clearing Read leaves the flag
+            EXPECT_EQ(Get(right, flag), 1);
         }
-        (right_->*read.put)(1);
-        (right_->*flag.put)(0);
-        EXPECT_EQ(Get(right_, read), &flag == &read ? 0 : 1);
+        (right->*read.put)(1);
+        (right->*flag.put)(0);
+        EXPECT_EQ(Get(right, flag), 0);
+        EXPECT_EQ(Get(right, read), &flag == &read ? 0 : 1);
     }
-}
-
-TEST_F(RightFlags, TheEngineSetsIdentifierAndFlagsWithoutTheReadRule) {
-    LONG id = -1;
-    EXPECT_EQ(right_->get_ID(&id), S_OK);
-    EXPECT_EQ(id, 0);
-    object_->SetID(17);
-    right_->get_ID(&id);
-    EXPECT_EQ(id, 17);
-    object_->SetFlag(RightFlag::EditPriority, true);
-    EXPECT_FALSE(object_->Flag(RightFlag::Read));
-    LONG priority = 0;
-    right_->get_EditPriority(&priority);
-    EXPECT_EQ(priority, 1);
+    EXPECT_EQ(right->get_Read(nullptr), E_POINTER);
 }
 
 // Every flag has its own column; the flag order of the row differs from the interface's.

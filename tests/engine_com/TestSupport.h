@@ -1,12 +1,13 @@
 #pragma once
-// Helpers shared by the engine frame tests: fresh temporary directories, environment overrides,
-// and reading the caller's error information.
+// Helpers shared by the runtime, log and engine frame tests: fresh temporary directories,
+// environment overrides, and reading the caller's error information.
 #include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include <velmora/Com.h>
@@ -23,7 +24,9 @@ class TempDir {
         path_ = pattern;
     }
     ~TempDir() {
-        std::error_code ignored;
+        std::error_code ignored; // a test may have made the directory read-only
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(path_, ignored);
     }
     TempDir(const TempDir&) = delete;
@@ -31,6 +34,8 @@ class TempDir {
 
     const std::filesystem::path& Path() const { return path_; }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
+    // The directory with a trailing '/', as the log directory is kept.
+    std::string WithSlash() const { return path_.string() + "/"; }
 
   private:
     std::filesystem::path path_;

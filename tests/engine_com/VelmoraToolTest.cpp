@@ -77,7 +77,7 @@ TEST_F(VelmoraTool, ReportsALibraryThatCannotBeLoaded) {
 TEST_F(VelmoraTool, ReportsARegistryThatCannotBeWritten) {
     std::filesystem::create_directory(dir_.Path() / "blocked");
     ScopedEnv blocked("VELMORA_REGISTRY", dir_.File("blocked"));
-    Outcome outcome = RunTool("register");
+    const Outcome outcome = RunTool("register");
     EXPECT_EQ(outcome.status, 1);
     EXPECT_NE(outcome.output.find("registration failed"), std::string::npos);
 }

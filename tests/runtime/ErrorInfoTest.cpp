@@ -1,4 +1,5 @@
-// Error information: one current error object per thread, handed out once.
+// Per-thread state: initialisation counts, and one current error object per thread, handed out
+// once.
 #include <velmora/ComSupport.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,23 @@ namespace {
 
 using velmora::com::Bstr;
 using velmora::com::ComPtr;
+
+TEST(Apartment, InitialisationIsCountedPerThread) {
+    EXPECT_EQ(CoInitialize(nullptr), S_OK);
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_FALSE);
+    HRESULT otherThread = E_FAIL;
+    std::thread([&] {
+        otherThread = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        CoUninitialize();
+    }).join();
+    EXPECT_EQ(otherThread, S_OK);
+    CoUninitialize();
+    CoUninitialize();
+    CoUninitialize(); // one too many is harmless
+    EXPECT_EQ(CoInitialize(nullptr), S_OK) << "the count went back to zero";
+    CoUninitialize();
+    EXPECT_EQ(CoInitialize(reinterpret_cast<void*>(1)), E_INVALIDARG);
+}
 
 // Creates an error object with the description and makes it the thread's current one.
 void Raise(const char16_t* description) {

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <atomic>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "TestSupport.h"
@@ -19,15 +18,9 @@ namespace {
 
 namespace registry = velmora::com::registry;
 using registry::Registry;
-using velmora::test::ScopedEnvironment;
+using velmora::test::ReadFile;
+using velmora::test::ScopedEnv;
 using velmora::test::ScopedRegistryFile;
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 void WriteFile(const std::filesystem::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -35,27 +28,27 @@ void WriteFile(const std::filesystem::path& path, const std::string& text) {
 
 TEST(RegistryFile, PathComesFromTheEnvironment) {
     {
-        ScopedEnvironment file("VELMORA_REGISTRY", "/some/where/reg");
+        ScopedEnv file("VELMORA_REGISTRY", "/some/where/reg");
         EXPECT_EQ(registry::RegistryFilePath(), "/some/where/reg");
     }
-    ScopedEnvironment noFile("VELMORA_REGISTRY", nullptr);
+    ScopedEnv noFile("VELMORA_REGISTRY", std::nullopt);
     {
-        ScopedEnvironment config("XDG_CONFIG_HOME", "/cfg");
+        ScopedEnv config("XDG_CONFIG_HOME", "/cfg");
         EXPECT_EQ(registry::RegistryFilePath(), "/cfg/velmora/registry");
     }
-    ScopedEnvironment home("HOME", "/home/someone");
+    ScopedEnv home("HOME", "/home/someone");
     {
-        ScopedEnvironment config("XDG_CONFIG_HOME", nullptr);
+        ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
         EXPECT_EQ(registry::RegistryFilePath(), "/home/someone/.config/velmora/registry");
     }
-    ScopedEnvironment relative("XDG_CONFIG_HOME", "relative/dir");
+    ScopedEnv relative("XDG_CONFIG_HOME", "relative/dir");
     EXPECT_EQ(registry::RegistryFilePath(), "/home/someone/.config/velmora/registry");
 }
 
 TEST(RegistryFile, UpdateWritesWhatLoadReadsCreatingMissingDirectories) {
-    velmora::test::TemporaryDirectory directory;
+    velmora::test::TempDir directory;
     const auto path = directory.Path() / "a" / "b" / "registry";
-    ScopedEnvironment file("VELMORA_REGISTRY", path.c_str());
+    ScopedEnv file("VELMORA_REGISTRY", path.string());
     Registry reg;
     reg.CreateKey("Stale");
     EXPECT_EQ(registry::Load(&reg), S_OK) << "a missing file is an empty registry";
@@ -125,7 +118,7 @@ TEST(RegistryFile, UnreadableOrUnwritablePathsFail) {
     // A regular file where a directory should be cannot hold the registry.
     const auto blocker = file.Directory() / "blocker";
     WriteFile(blocker, "x");
-    ScopedEnvironment below("VELMORA_REGISTRY", (blocker / "registry").c_str());
+    ScopedEnv below("VELMORA_REGISTRY", (blocker / "registry").string());
     EXPECT_EQ(registry::Update([](Registry& r) { r.CreateKey("K"); }), REGDB_E_WRITEREGDB);
 }
 
