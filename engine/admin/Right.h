@@ -11,11 +11,13 @@
 
 namespace velmora::engine {
 
-// Every flag with whether storing true in it also sets Read, in the order a right holds them.
+// Every flag with whether storing true in it through the interface also sets Read, in the order
+// the row mapping reads and writes their columns of tRight. Each column is named as its flag,
+// except Statistic's (RightColumnName).
 #define VELMORA_RIGHT_FLAGS(X)                                                                     \
     X(Add, true)                                                                                   \
-    X(Read, false)                                                                                 \
     X(Delete, true)                                                                                \
+    X(Read, false)                                                                                 \
     X(EditClass, true)                                                                             \
     X(EditPriority, true)                                                                          \
     X(EditSeverity, true)                                                                          \
@@ -25,20 +27,20 @@ namespace velmora::engine {
     X(EditFixedDate, true)                                                                         \
     X(EditFixedInVersion, true)                                                                    \
     X(EditVerifiedDate, true)                                                                      \
+    X(EditEstimatedTime, true)                                                                     \
+    X(EditDateDue, true)                                                                           \
     X(EditDescription, true)                                                                       \
     X(EditRecreateStep, true)                                                                      \
     X(EditWorkAround, true)                                                                        \
     X(EditReport, true)                                                                            \
-    X(EditDateDue, true)                                                                           \
     X(EditResolution, true)                                                                        \
     X(EditAttachment, true)                                                                        \
-    X(EditEstimatedTime, true)                                                                     \
     X(ReportGen, false)                                                                            \
     X(Print, true)                                                                                 \
     X(Statistic, false)                                                                            \
     X(Add_Edit_Del_BugClass, false)                                                                \
-    X(Add_Edit_Del_BugSeverity, false)                                                             \
     X(Add_Edit_Del_BugReproductive, false)                                                         \
+    X(Add_Edit_Del_BugSeverity, false)                                                             \
     X(Add_Edit_Del_BugPriority, false)                                                             \
     X(Add_Edit_Del_BugStatus, false)                                                               \
     X(AssignProductToUser, false)                                                                  \
@@ -61,13 +63,21 @@ static_assert(kRightFlagCount == 0 VELMORA_RIGHT_FLAGS(VELMORA_RIGHT_COUNT), "on
 // Whether storing true in the flag through the interface also sets Read.
 bool GrantsRead(RightFlag flag);
 
-// The flag columns of tRight in the order the row mapping reads and writes them. Every column is
-// named as its flag, except Statistic, whose column is ViewStatistic.
+// The tRight column that holds a flag, given the flag's name.
+constexpr std::string_view RightColumnName(std::string_view flag) {
+    return flag == "Statistic" ? "ViewStatistic" : flag;
+}
+
+// The flag columns of tRight in the order the row mapping reads and writes them.
 struct RightColumn {
     RightFlag flag;
     std::string_view column;
 };
-extern const std::array<RightColumn, kRightFlagCount> kRightColumns;
+inline constexpr std::array<RightColumn, kRightFlagCount> kRightColumns = {{
+#define VELMORA_RIGHT_COLUMN(name, grantsRead) {RightFlag::name, RightColumnName(#name)},
+    VELMORA_RIGHT_FLAGS(VELMORA_RIGHT_COLUMN)
+#undef VELMORA_RIGHT_COLUMN
+}};
 
 class CRight : public CoClass<IRightStub, classes::Right> {
   public:

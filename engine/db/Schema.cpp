@@ -8,7 +8,9 @@
 
 #include <array>
 #include <memory>
-#include <span>
+#include <vector>
+
+#include "engine/db/BugColumns.h"
 
 namespace velmora::db {
 namespace {
@@ -61,20 +63,12 @@ constexpr std::array kTables = {
     "CREATE TABLE tPriority (PriorityName" COL_TEXT ")",
     "CREATE TABLE tReproductive (ReproductiveName" COL_TEXT ")",
     "CREATE TABLE tUserClassification (UserID" COL_ID ", ClassificationID" COL_ID ")",
-    "CREATE TABLE tBugReport (BugID" COL_KEY ", BugType" COL_BYTE ", Description" COL_TEXT
-    ", Report" COL_TEXT ", RecreateStep" COL_TEXT ", WorkAround" COL_TEXT ", Resolution" COL_TEXT
-    ", StatusName" COL_TEXT ", PriorityName" COL_TEXT ", SeverityName" COL_TEXT
-    ", ReproductiveName" COL_TEXT ", ClassID" COL_ID ", Classification" COL_TEXT
-    ", ReportedByID" COL_ID ", ReportedBy" COL_TEXT ", ReportedDate" COL_DATE
-    ", ReportedInVersionID" COL_ID ", ReportedInVersion" COL_TEXT ", FixedByID" COL_ID
-    ", FixedBy" COL_TEXT ", FixedDate" COL_DATE ", FixedInVersionID" COL_ID
-    ", FixedInVersion" COL_TEXT ", VerifiedByID" COL_ID ", VerifiedBy" COL_TEXT
-    ", VerifiedDate" COL_DATE ", LastModifiedByID" COL_ID ", LastModifiedBy" COL_TEXT
-    ", LastModifiedDate" COL_DATE ", EstimatedTime" COL_DATE ", ActualTime" COL_DATE
-    ", DateDue" COL_DATE ")",
-    "CREATE TABLE tAttachment (AttachmentID" COL_KEY ", BugID" COL_ID ", FileName" COL_TEXT
-    ", FileSize" COL_ID ", FileDate" COL_DATE ", FileContent" COL_BINARY ")",
 };
+
+// Created after tBugReport, whose statement comes from the bug column list.
+constexpr const char* kAttachmentTable =
+    "CREATE TABLE tAttachment (AttachmentID" COL_KEY ", BugID" COL_ID ", FileName" COL_TEXT
+    ", FileSize" COL_ID ", FileDate" COL_DATE ", FileContent" COL_BINARY ")";
 
 constexpr std::array kIndexes = {
     "CREATE INDEX ixBugVersionType ON tBugReport (ReportedInVersionID, BugType)",
@@ -105,6 +99,43 @@ constexpr std::array kSeedRows = {
     "('Verified'), ('Postponed'), ('By Design'), ('Cannot Reproduce'), ('Will Not Fix')",
 };
 
+const char* DeclaredType(BugColumnType type) {
+    switch (type) {
+    case BugColumnType::Key:
+        return COL_KEY;
+    case BugColumnType::Integer:
+        return COL_ID;
+    case BugColumnType::Byte:
+        return COL_BYTE;
+    case BugColumnType::Date:
+        return COL_DATE;
+    case BugColumnType::Text:
+    case BugColumnType::EditedText:
+        return COL_TEXT;
+    }
+    return COL_TEXT;
+}
+
+std::string BugReportTable() {
+    std::string sql = "CREATE TABLE tBugReport (";
+    for (const BugColumnInfo& column : kBugColumns) {
+        if (&column != &kBugColumns.front()) sql += ", ";
+        sql += column.name;
+        sql += DeclaredType(column.type);
+    }
+    return sql + ")";
+}
+
+// Every statement that makes a new database, in order: tables, indexes, seed rows.
+std::vector<std::string> SeedStatements() {
+    std::vector<std::string> statements(kTables.begin(), kTables.end());
+    statements.push_back(BugReportTable());
+    statements.push_back(kAttachmentTable);
+    statements.insert(statements.end(), kIndexes.begin(), kIndexes.end());
+    statements.insert(statements.end(), kSeedRows.begin(), kSeedRows.end());
+    return statements;
+}
+
 struct CloseDatabase {
     void operator()(sqlite3* db) const { sqlite3_close(db); }
 };
@@ -125,10 +156,8 @@ std::string Populate(const std::string& path) {
 
     if (auto error = Run(db.get(), "PRAGMA journal_mode=DELETE"); !error.empty()) return error;
     if (auto error = Run(db.get(), "BEGIN"); !error.empty()) return error;
-    using Statements = std::span<const char* const>;
-    for (Statements group : {Statements(kTables), Statements(kIndexes), Statements(kSeedRows)})
-        for (const char* statement : group)
-            if (auto error = Run(db.get(), statement); !error.empty()) return error;
+    for (const std::string& statement : SeedStatements())
+        if (auto error = Run(db.get(), statement.c_str()); !error.empty()) return error;
     return Run(db.get(), "COMMIT");
 }
 

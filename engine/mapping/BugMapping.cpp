@@ -1,8 +1,13 @@
 // The bug's row of tBugReport. ActualTime is the one column neither read nor written: its value
 // in the row is kept whatever the bug holds.
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <string>
+#include <utility>
 
 #include "engine/bugs/Bug.h"
+#include "engine/bugs/BugSetColumns.h"
 #include "engine/mapping/DBUtil.h"
 #include "engine/mapping/FieldConversion.h"
 #include "engine/mapping/MappingSupport.h"
@@ -10,25 +15,89 @@
 namespace velmora::engine {
 namespace {
 
+using db::BugColumn;
 using mapping::Guarded;
 
-void SaveLong(db::Recordset& row, const char* column, LONG value) {
-    row.SetValue(column, db::Value::Int(value));
+// The columns the mapping reads, in the order it reads them: the bug's own fields first, then
+// who reported, fixed, verified and last changed it, then the type.
+constexpr std::array kReadOrder = {
+    BugColumn::BugID,
+    BugColumn::Description,
+    BugColumn::Report,
+    BugColumn::RecreateStep,
+    BugColumn::WorkAround,
+    BugColumn::Resolution,
+    BugColumn::StatusName,
+    BugColumn::PriorityName,
+    BugColumn::ClassID,
+    BugColumn::Classification,
+    BugColumn::SeverityName,
+    BugColumn::ReproductiveName,
+    BugColumn::ReportedByID,
+    BugColumn::ReportedBy,
+    BugColumn::ReportedDate,
+    BugColumn::ReportedInVersionID,
+    BugColumn::ReportedInVersion,
+    BugColumn::FixedByID,
+    BugColumn::FixedBy,
+    BugColumn::FixedDate,
+    BugColumn::FixedInVersionID,
+    BugColumn::FixedInVersion,
+    BugColumn::VerifiedByID,
+    BugColumn::VerifiedBy,
+    BugColumn::VerifiedDate,
+    BugColumn::LastModifiedByID,
+    BugColumn::LastModifiedBy,
+    BugColumn::LastModifiedDate,
+    BugColumn::EstimatedTime,
+    BugColumn::DateDue,
+    BugColumn::BugType,
+};
+static_assert(kReadOrder.size() + 1 == db::kBugColumns.size() &&
+                  std::ranges::find(kReadOrder, BugColumn::ActualTime) == kReadOrder.end(),
+              "every column but ActualTime is mapped");
+
+// Saving writes the same columns in the same order, except that the verifier's name goes before
+// the verifier's identifier.
+constexpr auto kSaveOrder = [] {
+    auto order = kReadOrder;
+    std::swap(*std::ranges::find(order, BugColumn::VerifiedByID),
+              *std::ranges::find(order, BugColumn::VerifiedBy));
+    return order;
+}();
+
+void ReadInto(LONG& id, const db::Value& value) {
+    id = VariantToLong(value);
+}
+void ReadInto(SHORT& bugType, const db::Value& value) {
+    bugType = VariantToByte(value);
+}
+void ReadInto(DATE& date, const db::Value& value) {
+    date = VariantToDate(value);
+}
+void ReadInto(std::string& text, db::Value&& value) {
+    text = VariantToString(std::move(value));
 }
 
-void SaveDate(db::Recordset& row, const char* column, DATE value) {
-    row.SetValue(column, db::Value::Date(value));
+void Save(db::Recordset& row, const db::BugColumnInfo& column, LONG id) {
+    row.SetValue(column.name, db::Value::Int(id));
 }
-
-// A text the user edits: emptying it in the object leaves the stored text as it is.
-void SaveTextIfGiven(db::Recordset& row, const char* column, const std::string& text) {
-    if (!text.empty()) row.SetValue(column, db::Value::Text(text));
+void Save(db::Recordset& row, const db::BugColumnInfo& column, SHORT bugType) {
+    // The type is held in 16 bits and stored as a byte.
+    row.SetValue(column.name, db::Value::Byte(static_cast<uint8_t>(bugType)));
 }
-
-// A name that belongs to the identifier before it is written together with that identifier, so
-// the row never pairs an identifier with another identifier's name (an empty name is NULL).
-void SaveName(db::Recordset& row, const char* column, const std::string& name) {
-    row.SetValue(column, TextToField(name));
+void Save(db::Recordset& row, const db::BugColumnInfo& column, DATE date) {
+    row.SetValue(column.name, db::Value::Date(date));
+}
+void Save(db::Recordset& row, const db::BugColumnInfo& column, const std::string& text) {
+    // A text the user edits: emptying it in the object leaves the stored text as it is. Any other
+    // text (a name written together with its identifier, so the row never pairs an identifier
+    // with another identifier's name) is written always, an empty one as NULL.
+    if (column.type == db::BugColumnType::EditedText) {
+        if (!text.empty()) row.SetValue(column.name, db::Value::Text(text));
+    } else {
+        row.SetValue(column.name, TextToField(text));
+    }
 }
 
 } // namespace
@@ -37,37 +106,10 @@ HRESULT CDBUtil::GetBugData(db::Recordset& row, CBug* bug) {
     if (!bug) return E_POINTER;
     return Guarded("GetBugData", [&] {
         BugData& data = bug->Data();
-        data.id = VariantToLong(row.GetValue("BugID"));
-        data.description = VariantToString(row.GetValue("Description"));
-        data.report = VariantToString(row.GetValue("Report"));
-        data.recreateStep = VariantToString(row.GetValue("RecreateStep"));
-        data.workaround = VariantToString(row.GetValue("WorkAround"));
-        data.resolution = VariantToString(row.GetValue("Resolution"));
-        data.status = VariantToString(row.GetValue("StatusName"));
-        data.priority = VariantToString(row.GetValue("PriorityName"));
-        data.classificationID = VariantToLong(row.GetValue("ClassID"));
-        data.classification = VariantToString(row.GetValue("Classification"));
-        data.severity = VariantToString(row.GetValue("SeverityName"));
-        data.reproductive = VariantToString(row.GetValue("ReproductiveName"));
-        data.reportedByID = VariantToLong(row.GetValue("ReportedByID"));
-        data.reportedBy = VariantToString(row.GetValue("ReportedBy"));
-        data.reportedDate = VariantToDate(row.GetValue("ReportedDate"));
-        data.reportedInVersionID = VariantToLong(row.GetValue("ReportedInVersionID"));
-        data.reportedInVersion = VariantToString(row.GetValue("ReportedInVersion"));
-        data.fixedByID = VariantToLong(row.GetValue("FixedByID"));
-        data.fixedBy = VariantToString(row.GetValue("FixedBy"));
-        data.fixedDate = VariantToDate(row.GetValue("FixedDate"));
-        data.fixedInVersionID = VariantToLong(row.GetValue("FixedInVersionID"));
-        data.fixedInVersion = VariantToString(row.GetValue("FixedInVersion"));
-        data.verifiedByID = VariantToLong(row.GetValue("VerifiedByID"));
-        data.verifiedBy = VariantToString(row.GetValue("VerifiedBy"));
-        data.verifiedDate = VariantToDate(row.GetValue("VerifiedDate"));
-        data.lastModifiedByID = VariantToLong(row.GetValue("LastModifiedByID"));
-        data.lastModifiedBy = VariantToString(row.GetValue("LastModifiedBy"));
-        data.lastModifiedDate = VariantToDate(row.GetValue("LastModifiedDate"));
-        data.estimatedTime = VariantToDate(row.GetValue("EstimatedTime"));
-        data.dateDue = VariantToDate(row.GetValue("DateDue"));
-        data.bugType = VariantToByte(row.GetValue("BugType"));
+        for (BugColumn column : kReadOrder) {
+            db::Value value = row.GetValue(db::InfoOf(column).name);
+            VisitBugMember(data, column, [&](auto& member) { ReadInto(member, std::move(value)); });
+        }
     });
 }
 
@@ -75,39 +117,9 @@ HRESULT CDBUtil::SaveBugData(db::Recordset& row, CBug* bug) {
     if (!bug) return E_POINTER;
     return Guarded("SaveBugData", [&] {
         const BugData& data = bug->Data();
-        SaveLong(row, "BugID", data.id);
-        SaveTextIfGiven(row, "Description", data.description);
-        SaveTextIfGiven(row, "Report", data.report);
-        SaveTextIfGiven(row, "RecreateStep", data.recreateStep);
-        SaveTextIfGiven(row, "WorkAround", data.workaround);
-        SaveTextIfGiven(row, "Resolution", data.resolution);
-        SaveTextIfGiven(row, "StatusName", data.status);
-        SaveTextIfGiven(row, "PriorityName", data.priority);
-        SaveLong(row, "ClassID", data.classificationID);
-        SaveName(row, "Classification", data.classification);
-        SaveTextIfGiven(row, "SeverityName", data.severity);
-        // An emptied reproducibility is stored as NULL.
-        row.SetValue("ReproductiveName", TextToField(data.reproductive));
-        SaveLong(row, "ReportedByID", data.reportedByID);
-        SaveName(row, "ReportedBy", data.reportedBy);
-        SaveDate(row, "ReportedDate", data.reportedDate);
-        SaveLong(row, "ReportedInVersionID", data.reportedInVersionID);
-        SaveName(row, "ReportedInVersion", data.reportedInVersion);
-        SaveLong(row, "FixedByID", data.fixedByID);
-        SaveName(row, "FixedBy", data.fixedBy);
-        SaveDate(row, "FixedDate", data.fixedDate);
-        SaveLong(row, "FixedInVersionID", data.fixedInVersionID);
-        SaveName(row, "FixedInVersion", data.fixedInVersion);
-        SaveName(row, "VerifiedBy", data.verifiedBy);
-        SaveLong(row, "VerifiedByID", data.verifiedByID);
-        SaveDate(row, "VerifiedDate", data.verifiedDate);
-        SaveLong(row, "LastModifiedByID", data.lastModifiedByID);
-        SaveName(row, "LastModifiedBy", data.lastModifiedBy);
-        SaveDate(row, "LastModifiedDate", data.lastModifiedDate);
-        SaveDate(row, "EstimatedTime", data.estimatedTime);
-        SaveDate(row, "DateDue", data.dateDue);
-        // The type is held in 16 bits and stored as a byte.
-        row.SetValue("BugType", db::Value::Byte(static_cast<uint8_t>(data.bugType)));
+        for (BugColumn column : kSaveOrder)
+            VisitBugMember(data, column,
+                           [&](const auto& member) { Save(row, db::InfoOf(column), member); });
     });
 }
 

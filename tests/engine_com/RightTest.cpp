@@ -3,11 +3,14 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include <velmora/Velmora.h>
 
 #include "engine/admin/Right.h"
 #include "engine/com/EngineObjects.h"
+#include "engine/db/Schema.h"
+#include "tests/db/DbTestSupport.h"
 
 namespace velmora::engine {
 namespace {
@@ -92,6 +95,29 @@ TEST(RightColumns, NameEveryFlagOnce) {
     EXPECT_EQ(columns.size(), kRightFlagCount);
     EXPECT_EQ(kRightColumns[22].flag, RightFlag::Statistic);
     EXPECT_EQ(kRightColumns[22].column, "ViewStatistic");
+}
+
+// A new database's tRight holds the identifier, the role and one column for each flag, no more.
+TEST(RightColumns, AreTheFlagColumnsOfANewDatabase) {
+    db::test::TempDir dir;
+    const std::string path = (dir.Path() / "seed.mdb").string();
+    ASSERT_EQ(db::CreateSeedDatabase(path), "");
+    db::test::RawDb raw(path);
+    std::vector<std::string> stored;
+    sqlite3_stmt* statement = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(raw.get(), "PRAGMA table_info(tRight)", -1, &statement, nullptr),
+              SQLITE_OK);
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        stored.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)));
+    sqlite3_finalize(statement);
+
+    ASSERT_EQ(stored.size(), kRightFlagCount + 2);
+    EXPECT_EQ(stored[0], "RightID");
+    EXPECT_EQ(stored[1], "RoleID");
+    std::set<std::string> flagColumns;
+    for (const RightColumn& column : kRightColumns)
+        flagColumns.insert(std::string(column.column));
+    EXPECT_EQ(std::set<std::string>(stored.begin() + 2, stored.end()), flagColumns);
 }
 
 } // namespace
