@@ -307,7 +307,8 @@ std::string KeyedRowStore::UnchangedCondition(const Row& original, int firstPara
     for (size_t i = 0; i < columns_.size(); ++i) {
         const Cell& cell = original.cells[i];
         const std::string name = QuoteName(columns_[i].column);
-        const std::string p = "?" + std::to_string(parameter);
+        std::string p = "?";
+        p += std::to_string(parameter);
         if (cell.storage == Storage::Null) {
             condition += " AND " + name + " IS NULL";
             continue;

@@ -173,9 +173,11 @@ struct Recordset::Impl {
         return visibleOrder == Order::Ascending;
     }
 
-    // Makes the row at index current, loading its page. A row that someone else deleted since the
-    // keys were read is dropped, and the move goes on in its direction.
-    void Arrive(ptrdiff_t index, int direction) {
+    // Makes the row at index current, loading its page (or, for a jump that is not the start of
+    // a walk, the row alone). A row that someone else deleted since the keys were read is
+    // dropped, and the move goes on in its direction.
+    enum class Load { Page, Row };
+    void Arrive(ptrdiff_t index, int direction, Load load = Load::Page) {
         onDeleted = false;
         ResetChunks();
         for (;;) {
@@ -189,8 +191,9 @@ struct Recordset::Impl {
             }
             const int64_t id = visible[index];
             if (store->Cached(id) == nullptr) {
-                const ptrdiff_t start = index / pageSize * pageSize;
-                const ptrdiff_t end = std::min<ptrdiff_t>(Size(), start + pageSize);
+                const ptrdiff_t start = load == Load::Row ? index : index / pageSize * pageSize;
+                const ptrdiff_t end =
+                    std::min<ptrdiff_t>(Size(), load == Load::Row ? index + 1 : start + pageSize);
                 const auto missing = store->LoadPage(
                     std::vector<int64_t>(visible.begin() + start, visible.begin() + end));
                 if (!missing.empty()) {
@@ -530,8 +533,10 @@ void Recordset::Find(const std::string& criterion) {
             impl_->Arrive(impl_->Size(), +1);
             return;
         }
+        // A found row is read alone: most searches look for one row, and a walk on from it reads
+        // the following page as usual.
         const int64_t id = impl_->visible[found];
-        impl_->Arrive(found, +1);
+        impl_->Arrive(found, +1, Impl::Load::Row);
         if (impl_->OnRow() && impl_->visible[impl_->pos] == id) return;
         // The row was deleted by someone else just now; the search goes on after it.
         start = impl_->pos;
