@@ -19,6 +19,10 @@ constexpr int64_t kLongText = 64 * 1024;
 constexpr size_t kFetchBatch = 500;
 // Long binaries travel to and from the database in pieces of this size.
 constexpr size_t kBlobPiece = 1024 * 1024;
+// Page reads whose rows stay in memory.
+constexpr size_t kPagesKept = 3;
+// Up to this many matches of a search are looked up one by one among the cursor's rows.
+constexpr size_t kFewMatches = 16;
 
 bool Prepares(sqlite3* db, const std::string& sql) {
     sqlite3_stmt* statement = nullptr;
@@ -134,6 +138,7 @@ Row KeyedRowStore::ReadRow(sqlite3_stmt* statement) const {
 
 std::vector<int64_t> KeyedRowStore::Run() {
     cache_.clear();
+    pages_.clear();
     Statement keys(db_, keyQuery_);
     std::vector<int64_t> ids;
     while (keys.Step())
@@ -143,15 +148,15 @@ std::vector<int64_t> KeyedRowStore::Run() {
 
 const Row* KeyedRowStore::Cached(int64_t id) const {
     const auto it = cache_.find(id);
-    return it == cache_.end() ? nullptr : &it->second;
+    return it == cache_.end() ? nullptr : &it->second.row;
 }
 
-void KeyedRowStore::Cache(Row row) {
+void KeyedRowStore::Cache(Row row, uint64_t page) {
     const int64_t id = row.id;
-    cache_.insert_or_assign(id, std::move(row));
+    cache_.insert_or_assign(id, CachedRow{std::move(row), page});
 }
 
-void KeyedRowStore::Fetch(const std::vector<int64_t>& ids) {
+void KeyedRowStore::Fetch(const std::vector<int64_t>& ids, uint64_t page) {
     for (size_t start = 0; start < ids.size(); start += kFetchBatch) {
         const size_t end = std::min(ids.size(), start + kFetchBatch);
         const auto [lowest, highest] = std::minmax_element(ids.begin() + start, ids.begin() + end);
@@ -164,7 +169,7 @@ void KeyedRowStore::Fetch(const std::vector<int64_t>& ids) {
                                     " WHERE rowid BETWEEN " + std::to_string(*lowest) + " AND " +
                                     std::to_string(*highest));
             while (rows.Step()) {
-                if (wanted.contains(rows.ColumnInt64(0))) Cache(ReadRow(rows.get()));
+                if (wanted.contains(rows.ColumnInt64(0))) Cache(ReadRow(rows.get()), page);
             }
             continue;
         }
@@ -176,13 +181,22 @@ void KeyedRowStore::Fetch(const std::vector<int64_t>& ids) {
         Statement rows(db_, "SELECT " + RowProjection() + " FROM " + QualifiedTable() +
                                 " WHERE rowid IN (" + list + ")");
         while (rows.Step())
-            Cache(ReadRow(rows.get()));
+            Cache(ReadRow(rows.get()), page);
     }
 }
 
 std::vector<int64_t> KeyedRowStore::LoadPage(const std::vector<int64_t>& ids) {
-    cache_.clear();
-    Fetch(ids);
+    // Rows of the page read earlier are read again, so that a row deleted since is noticed.
+    for (const int64_t id : ids)
+        cache_.erase(id);
+    const uint64_t page = ++lastPage_;
+    pages_.push_back(page);
+    if (pages_.size() > kPagesKept) {
+        const uint64_t oldest = pages_.front();
+        pages_.pop_front();
+        std::erase_if(cache_, [oldest](const auto& entry) { return entry.second.page == oldest; });
+    }
+    Fetch(ids, page);
     std::vector<int64_t> missing;
     for (const int64_t id : ids) {
         if (!cache_.contains(id)) missing.push_back(id);
@@ -191,12 +205,46 @@ std::vector<int64_t> KeyedRowStore::LoadPage(const std::vector<int64_t>& ids) {
 }
 
 void KeyedRowStore::Reload(int64_t id) {
-    cache_.erase(id);
-    Fetch({id});
+    // The row stays with the page it came with; a new row joins the latest page.
+    const auto held = cache_.find(id);
+    const uint64_t page = held != cache_.end() ? held->second.page : lastPage_;
+    if (held != cache_.end()) cache_.erase(held);
+    Fetch({id}, page);
 }
 
 std::unordered_set<int64_t> KeyedRowStore::Matching(const std::string& criterion,
                                                     const std::vector<int64_t>&) {
+    return MatchingInTable(criterion);
+}
+
+size_t KeyedRowStore::FirstMatching(const std::string& criterion, std::span<const int64_t> ids,
+                                    bool ascending) {
+    // The database decides which rows match; a condition on the key is a lookup there.
+    const std::unordered_set<int64_t> matching = MatchingInTable(criterion);
+    if (matching.empty()) return ids.size();
+    if (matching.size() > kFewMatches) {
+        for (size_t i = 0; i < ids.size(); ++i) {
+            if (matching.contains(ids[i])) return i;
+        }
+        return ids.size();
+    }
+    // A few matches (one, for a condition on the key) are looked up among ids one by one.
+    size_t first = ids.size();
+    for (const int64_t id : matching) {
+        const auto end = ids.begin() + static_cast<ptrdiff_t>(first);
+        auto at = end;
+        if (ascending) {
+            at = std::lower_bound(ids.begin(), end, id);
+            if (at != end && *at != id) at = end;
+        } else {
+            at = std::find(ids.begin(), end, id);
+        }
+        first = static_cast<size_t>(at - ids.begin());
+    }
+    return first;
+}
+
+std::unordered_set<int64_t> KeyedRowStore::MatchingInTable(const std::string& criterion) {
     // The condition sees the record set's columns under the record set's names.
     std::string view = "SELECT rowid AS velmora_key";
     for (const ColumnInfo& column : columns_) {
@@ -259,7 +307,8 @@ std::string KeyedRowStore::UnchangedCondition(const Row& original, int firstPara
     for (size_t i = 0; i < columns_.size(); ++i) {
         const Cell& cell = original.cells[i];
         const std::string name = QuoteName(columns_[i].column);
-        const std::string p = "?" + std::to_string(parameter);
+        std::string p = "?";
+        p += std::to_string(parameter);
         if (cell.storage == Storage::Null) {
             condition += " AND " + name + " IS NULL";
             continue;
@@ -296,10 +345,11 @@ int KeyedRowStore::BindUnchanged(sqlite3_stmt* statement, const Row& original,
 }
 
 void KeyedRowStore::WriteSpools(int64_t rowid, const EditBuffer& edit) {
-    std::vector<uint8_t> piece(kBlobPiece);
+    std::vector<uint8_t> piece; // only an edit with long binaries needs it
     for (size_t i = 0; i < columns_.size(); ++i) {
         const ChunkSpool* spool = edit.spools[i].get();
         if (spool == nullptr || spool->Size() == 0) continue;
+        piece.resize(kBlobPiece);
         const ColumnInfo& info = columns_[i];
         sqlite3_blob* blob = nullptr;
         int rc = sqlite3_blob_open(db_, info.database.c_str(), info.table.c_str(),

@@ -5,6 +5,7 @@
 #include "RowStore.h"
 #include "SelectShape.h"
 
+#include <deque>
 #include <unordered_map>
 
 struct sqlite3;
@@ -25,6 +26,8 @@ class KeyedRowStore : public RowStore {
     std::vector<int64_t> LoadPage(const std::vector<int64_t>& ids) override;
     std::unordered_set<int64_t> Matching(const std::string& criterion,
                                          const std::vector<int64_t>& candidates) override;
+    size_t FirstMatching(const std::string& criterion, std::span<const int64_t> ids,
+                         bool ascending) override;
     Value FullValue(const Row& row, size_t column) override;
     std::vector<uint8_t> ReadBytes(const Row& row, size_t column, int64_t offset,
                                    size_t count) override;
@@ -37,20 +40,32 @@ class KeyedRowStore : public RowStore {
                   bool updatable);
 
     std::string QualifiedTable() const;
+    std::unordered_set<int64_t> MatchingInTable(const std::string& criterion);
     std::string RowProjection() const;
     Row ReadRow(sqlite3_stmt* statement) const;
-    void Fetch(const std::vector<int64_t>& ids);
+    // Reads the rows into memory as part of the page read numbered page.
+    void Fetch(const std::vector<int64_t>& ids, uint64_t page);
     void Reload(int64_t id);
     // " AND ..." conditions that hold only while the stored row still has original's values.
     std::string UnchangedCondition(const Row& original, int firstParameter) const;
     int BindUnchanged(sqlite3_stmt* statement, const Row& original, int firstParameter) const;
     void WriteSpools(int64_t rowid, const EditBuffer& edit);
-    void Cache(Row row);
+    void Cache(Row row, uint64_t page);
+
+    struct CachedRow {
+        Row row;
+        uint64_t page = 0; // the page read that brought it
+    };
 
     sqlite3* db_;
     std::string keyQuery_;
     bool updatable_;
-    std::unordered_map<int64_t, Row> cache_;
+    // The rows of the last few page reads. Keeping more than one lets a cursor go back to its
+    // first row and return to a row it found without reading either page again, and keeps the
+    // values a found row was handed out with as the ones a later change is checked against.
+    std::unordered_map<int64_t, CachedRow> cache_;
+    std::deque<uint64_t> pages_; // page reads held in cache_, oldest first
+    uint64_t lastPage_ = 0;
 };
 
 } // namespace velmora::db

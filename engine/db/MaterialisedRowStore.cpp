@@ -62,36 +62,53 @@ std::string MaterialisedRowStore::RowAsSelect(const Row& row) const {
     return select;
 }
 
+void MaterialisedRowStore::UseCriterion(const std::string& criterion) {
+    if (criterion == criterion_) return;
+    checks_.clear();
+    criterion_.clear();
+    // A faulty condition is reported even when there is no row to test it on.
+    std::string nulls = "SELECT NULL AS velmora_key";
+    for (const ColumnInfo& column : columns_)
+        nulls += ", NULL AS " + QuoteName(column.name);
+    Statement validate(db_, "SELECT 1 FROM (" + nulls + ") WHERE (" + criterion + ")");
+    criterion_ = criterion;
+}
+
+bool MaterialisedRowStore::RowMatches(const Row& row) {
+    const std::string select = RowAsSelect(row);
+    auto& check = checks_[select];
+    if (!check) {
+        check = std::make_unique<Statement>(db_, "SELECT 1 FROM (" + select + ") WHERE (" +
+                                                     criterion_ + ")");
+    }
+    for (size_t i = 0; i < row.cells.size(); ++i) {
+        BindCell(check->get(), static_cast<int>(i + 1), row.cells[i]);
+    }
+    const bool match = check->Step();
+    check->Reset();
+    return match;
+}
+
 std::unordered_set<int64_t> MaterialisedRowStore::Matching(const std::string& criterion,
                                                            const std::vector<int64_t>& candidates) {
-    if (criterion != criterion_) {
-        checks_.clear();
-        criterion_.clear();
-        // A faulty condition is reported even when there is no row to test it on.
-        std::string nulls = "SELECT NULL AS velmora_key";
-        for (const ColumnInfo& column : columns_)
-            nulls += ", NULL AS " + QuoteName(column.name);
-        Statement validate(db_, "SELECT 1 FROM (" + nulls + ") WHERE (" + criterion + ")");
-        criterion_ = criterion;
-    }
+    UseCriterion(criterion);
     std::unordered_set<int64_t> ids;
     for (const int64_t id : candidates) {
         const Row* row = Cached(id);
-        if (row == nullptr) continue;
-        const std::string select = RowAsSelect(*row);
-        auto& check = checks_[select];
-        if (!check) {
-            check = std::make_unique<Statement>(db_, "SELECT 1 FROM (" + select + ") WHERE (" +
-                                                         criterion + ")");
-        }
-        for (size_t i = 0; i < row->cells.size(); ++i) {
-            BindCell(check->get(), static_cast<int>(i + 1), row->cells[i]);
-        }
-        const bool match = check->Step();
-        check->Reset();
-        if (match) ids.insert(id);
+        if (row != nullptr && RowMatches(*row)) ids.insert(id);
     }
     return ids;
+}
+
+size_t MaterialisedRowStore::FirstMatching(const std::string& criterion,
+                                           std::span<const int64_t> ids, bool) {
+    // The rows are tested in cursor order, up to the first that matches.
+    UseCriterion(criterion);
+    for (size_t i = 0; i < ids.size(); ++i) {
+        const Row* row = Cached(ids[i]);
+        if (row != nullptr && RowMatches(*row)) return i;
+    }
+    return ids.size();
 }
 
 Value MaterialisedRowStore::FullValue(const Row& row, size_t column) {

@@ -22,6 +22,8 @@ class MaterialisedRowStore : public RowStore {
     std::vector<int64_t> LoadPage(const std::vector<int64_t>&) override { return {}; }
     std::unordered_set<int64_t> Matching(const std::string& criterion,
                                          const std::vector<int64_t>& candidates) override;
+    size_t FirstMatching(const std::string& criterion, std::span<const int64_t> ids,
+                         bool ascending) override;
     Value FullValue(const Row& row, size_t column) override;
     std::vector<uint8_t> ReadBytes(const Row& row, size_t column, int64_t offset,
                                    size_t count) override;
@@ -31,6 +33,9 @@ class MaterialisedRowStore : public RowStore {
 
   private:
     std::string RowAsSelect(const Row& row) const;
+    // Prepares for testing rows against criterion; a faulty one is reported here.
+    void UseCriterion(const std::string& criterion);
+    bool RowMatches(const Row& row);
 
     sqlite3* db_;
     std::string sql_;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <span>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -95,8 +96,12 @@ struct Recordset::Impl {
 
     std::vector<int64_t> all;     // the statement's rows, plus rows added through this set
     std::vector<int64_t> visible; // those the filter lets through, in the same order
-    ptrdiff_t pos = -1;           // index in visible; -1 before the first, size() after the last
-    bool onDeleted = false;       // the current row was deleted; pos is the row after it
+    // Whether visible is sorted by id (as a set ordered by its key is), so that Find can halve
+    // its way to a key; worked out when first needed after visible changed.
+    enum class Order { Unknown, Ascending, Other };
+    Order visibleOrder = Order::Unknown;
+    ptrdiff_t pos = -1;     // index in visible; -1 before the first, size() after the last
+    bool onDeleted = false; // the current row was deleted; pos is the row after it
 
     Mode mode = Mode::None;
     EditBuffer edit;
@@ -155,9 +160,24 @@ struct Recordset::Impl {
         visible.erase(std::remove_if(visible.begin(), visible.end(), isGone), visible.end());
     }
 
-    // Makes the row at index current, loading its page. A row that someone else deleted since the
-    // keys were read is dropped, and the move goes on in its direction.
-    void Arrive(ptrdiff_t index, int direction) {
+    void SetVisible(std::vector<int64_t> rows) {
+        visible = std::move(rows);
+        visibleOrder = Order::Unknown;
+    }
+
+    bool VisibleAscending() {
+        if (visibleOrder == Order::Unknown) {
+            visibleOrder =
+                std::is_sorted(visible.begin(), visible.end()) ? Order::Ascending : Order::Other;
+        }
+        return visibleOrder == Order::Ascending;
+    }
+
+    // Makes the row at index current, loading its page (or, for a jump that is not the start of
+    // a walk, the row alone). A row that someone else deleted since the keys were read is
+    // dropped, and the move goes on in its direction.
+    enum class Load { Page, Row };
+    void Arrive(ptrdiff_t index, int direction, Load load = Load::Page) {
         onDeleted = false;
         ResetChunks();
         for (;;) {
@@ -171,8 +191,9 @@ struct Recordset::Impl {
             }
             const int64_t id = visible[index];
             if (store->Cached(id) == nullptr) {
-                const ptrdiff_t start = index / pageSize * pageSize;
-                const ptrdiff_t end = std::min<ptrdiff_t>(Size(), start + pageSize);
+                const ptrdiff_t start = load == Load::Row ? index : index / pageSize * pageSize;
+                const ptrdiff_t end =
+                    std::min<ptrdiff_t>(Size(), load == Load::Row ? index + 1 : start + pageSize);
                 const auto missing = store->LoadPage(
                     std::vector<int64_t>(visible.begin() + start, visible.begin() + end));
                 if (!missing.empty()) {
@@ -212,6 +233,7 @@ struct Recordset::Impl {
         } else if (mode == Mode::Add) {
             const int64_t id = store->Insert(edit);
             all.push_back(id);
+            if (!visible.empty() && id < visible.back()) visibleOrder = Order::Other;
             visible.push_back(id);
             pos = Size() - 1;
             onDeleted = false;
@@ -315,7 +337,7 @@ struct Recordset::Impl {
                                                                std::move(columns));
             }
             all = store->Run();
-            visible = all;
+            SetVisible(all);
             ResetEdit();
             Arrive(0, +1);
         } catch (const DbError&) {
@@ -338,7 +360,7 @@ struct Recordset::Impl {
     void Close() {
         store.reset();
         all.clear();
-        visible.clear();
+        SetVisible({});
         pos = -1;
         onDeleted = false;
         mode = Mode::None;
@@ -488,7 +510,7 @@ void Recordset::Requery() {
     impl_->RequireOpen();
     impl_->SaveEdit();
     impl_->all = impl_->store->Run();
-    impl_->visible = impl_->Filtered(impl_->filter);
+    impl_->SetVisible(impl_->Filtered(impl_->filter));
     impl_->Arrive(0, +1);
 }
 
@@ -496,21 +518,29 @@ void Recordset::Find(const std::string& criterion) {
     impl_->RequireOpen();
     if (criterion.empty()) FailInvalidArgument();
     impl_->SaveEdit();
-    const ptrdiff_t start = std::max<ptrdiff_t>(impl_->pos, 0);
-    if (start >= impl_->Size()) {
-        impl_->Arrive(impl_->Size(), +1);
-        return;
-    }
-    const std::vector<int64_t> candidates(impl_->visible.begin() + start, impl_->visible.end());
-    const auto matching = impl_->store->Matching(TranslateDateLiterals(criterion), candidates);
-    ptrdiff_t found = impl_->Size();
-    for (ptrdiff_t i = start; i < impl_->Size(); ++i) {
-        if (matching.contains(impl_->visible[i])) {
-            found = i;
-            break;
+    const std::string condition = TranslateDateLiterals(criterion);
+    ptrdiff_t start = std::max<ptrdiff_t>(impl_->pos, 0);
+    for (;;) {
+        if (start >= impl_->Size()) {
+            impl_->Arrive(impl_->Size(), +1);
+            return;
         }
+        const std::span<const int64_t> rest(impl_->visible.data() + start,
+                                            impl_->visible.size() - static_cast<size_t>(start));
+        const ptrdiff_t found = start + static_cast<ptrdiff_t>(impl_->store->FirstMatching(
+                                            condition, rest, impl_->VisibleAscending()));
+        if (found >= impl_->Size()) {
+            impl_->Arrive(impl_->Size(), +1);
+            return;
+        }
+        // A found row is read alone: most searches look for one row, and a walk on from it reads
+        // the following page as usual.
+        const int64_t id = impl_->visible[found];
+        impl_->Arrive(found, +1, Impl::Load::Row);
+        if (impl_->OnRow() && impl_->visible[impl_->pos] == id) return;
+        // The row was deleted by someone else just now; the search goes on after it.
+        start = impl_->pos;
     }
-    impl_->Arrive(found, +1);
 }
 
 void Recordset::SetFilter(const std::string& criterion) {
@@ -518,7 +548,7 @@ void Recordset::SetFilter(const std::string& criterion) {
     impl_->SaveEdit();
     std::vector<int64_t> kept = impl_->Filtered(criterion);
     impl_->filter = criterion;
-    impl_->visible = std::move(kept);
+    impl_->SetVisible(std::move(kept));
     impl_->Arrive(0, +1);
 }
 

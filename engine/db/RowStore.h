@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <unordered_set>
 #include <vector>
 
@@ -46,12 +47,18 @@ class RowStore {
     virtual std::vector<int64_t> Run() = 0;
     // The row if it is in memory, else nullptr.
     virtual const Row* Cached(int64_t id) const = 0;
-    // Makes these rows the ones in memory; returns the ids whose rows no longer exist.
+    // Reads these rows (one page) into memory afresh, keeping the most recently read pages;
+    // returns the ids whose rows no longer exist.
     virtual std::vector<int64_t> LoadPage(const std::vector<int64_t>& ids) = 0;
     // The ids among candidates (or, for a keyed store, in the whole table) whose row satisfies
     // the SQL condition criterion over the record set's columns.
     virtual std::unordered_set<int64_t> Matching(const std::string& criterion,
                                                  const std::vector<int64_t>& candidates) = 0;
+    // The index in ids (rows in cursor order) of the first row that satisfies criterion, or
+    // ids.size() when none does. ascending says ids are sorted, so that one id is found by
+    // halving. A faulty criterion is an error even when ids is empty.
+    virtual size_t FirstMatching(const std::string& criterion, std::span<const int64_t> ids,
+                                 bool ascending) = 0;
 
     // The complete value of a column, also of a long one that is not kept in memory.
     virtual Value FullValue(const Row& row, size_t column) = 0;

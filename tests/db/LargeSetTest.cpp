@@ -46,6 +46,88 @@ TEST_F(LargeSetTest, OpensAndPositionsToTheLastRow) {
     EXPECT_EQ(99995, bugs.GetValue(0).asInt());
 }
 
+// A condition on the key is a lookup among the visible rows; any search starts at the current
+// row, and a walk goes on from the row found.
+TEST_F(LargeSetTest, FindByKeyAmongTheVisibleRows) {
+    Recordset bugs;
+    bugs.Open("SELECT * FROM tBugReport ORDER BY BugID", connectionString_, CursorType::Dynamic,
+              LockType::Optimistic);
+    bugs.Find("BugID=99999");
+    EXPECT_EQ(99999, bugs.AbsolutePosition());
+    bugs.Find("BugID = 99999"); // the current row counts
+    EXPECT_EQ(99999, bugs.AbsolutePosition());
+    bugs.MoveNext();
+    EXPECT_EQ(kRows, bugs.GetValue(0).asInt());
+    bugs.MovePrevious();
+    bugs.MovePrevious();
+    EXPECT_EQ(99998, bugs.GetValue(0).asInt());
+    bugs.Find("BugType = 1"); // many matches: the first from the current row
+    EXPECT_EQ(99999, bugs.GetValue(0).asInt());
+    bugs.Find("BugID=12345"); // behind the current row
+    EXPECT_TRUE(bugs.IsEOF());
+    bugs.MoveFirst();
+    bugs.Find("BugID=100001");
+    EXPECT_TRUE(bugs.IsEOF());
+    bugs.SetFilter("BugType = 1");
+    bugs.Find("BugID=5000"); // hidden by the filter
+    EXPECT_TRUE(bugs.IsEOF());
+    bugs.MoveFirst();
+    bugs.Find("BugID=5001");
+    EXPECT_EQ(2501, bugs.AbsolutePosition());
+    EXPECT_EQ("Bug 5001", bugs.GetValue("Description").asText());
+    RawDb other(path_);
+    ASSERT_EQ(SQLITE_OK, other.Exec("DELETE FROM tBugReport WHERE BugID = 7001"));
+    bugs.Find("BugID=7001"); // deleted since the keys were read
+    EXPECT_TRUE(bugs.IsEOF());
+    bugs.MoveFirst();
+    bugs.Find("BugID >= 7001");
+    EXPECT_EQ(7003, bugs.GetValue(0).asInt());
+}
+
+TEST_F(LargeSetTest, FindInAnOrderOtherThanTheKeys) {
+    Recordset bugs;
+    bugs.Open("SELECT BugID, Description FROM tBugReport WHERE ReportedInVersionID = 3 "
+              "ORDER BY Description DESC",
+              connectionString_, CursorType::Keyset, LockType::ReadOnly);
+    RawDb raw(path_);
+    const auto positionOf = [&raw](const std::string& description) {
+        return 1 + std::stoi(raw.Text("SELECT count(*) FROM tBugReport WHERE "
+                                      "ReportedInVersionID = 3 AND Description > '" +
+                                      description + "'"));
+    };
+    bugs.Find("BugID=50003");
+    EXPECT_EQ(positionOf("Bug 50003"), bugs.AbsolutePosition());
+    bugs.Find("Description LIKE 'Bug 1%'"); // forward in the set's order
+    EXPECT_EQ(19993, bugs.GetValue(0).asInt());
+    EXPECT_EQ(positionOf("Bug 19993"), bugs.AbsolutePosition());
+    bugs.Find("BugID=50003"); // behind
+    EXPECT_TRUE(bugs.IsEOF());
+    bugs.MoveFirst();
+    bugs.Find("BugID=50004"); // not in the set
+    EXPECT_TRUE(bugs.IsEOF());
+}
+
+// Going back to the first row and finding a row again reads neither page anew, so a change that
+// another client made meanwhile is a conflict instead of being overwritten.
+TEST_F(LargeSetTest, ARowFoundAgainIsCheckedAgainstTheValuesFirstRead) {
+    Recordset bugs;
+    bugs.Open("SELECT * FROM tBugReport ORDER BY BugID", connectionString_, CursorType::Dynamic,
+              LockType::Optimistic);
+    bugs.Find("BugID=54321");
+    RawDb other(path_);
+    ASSERT_EQ(SQLITE_OK,
+              other.Exec("UPDATE tBugReport SET Description = 'theirs' WHERE BugID = 54321"));
+    bugs.MoveFirst();
+    bugs.Find("BugID=54321");
+    bugs.SetValue("Description", Value::Text("mine"));
+    EXPECT_THROW(bugs.Update(), DbError);
+    bugs.CancelUpdate();
+    EXPECT_EQ("theirs", other.Text("SELECT Description FROM tBugReport WHERE BugID = 54321"));
+    bugs.Requery();
+    bugs.Find("BugID=54321");
+    EXPECT_EQ("theirs", bugs.GetValue("Description").asText());
+}
+
 TEST_F(LargeSetTest, DescendingOrderWithLimit) {
     Recordset bugs;
     bugs.SetPageSize(7);
