@@ -70,20 +70,20 @@ std::string BindRole(LONG productId, LONG roleId, LONG newProductId) {
 
 HRESULT CAdmin::get_UserSet(IUserSet** pVal) {
     return ReadWholeSet<CUserSet, CUser>(CAdmin::Info(), "SELECT * FROM tUser",
-                                         &CDBUtil::GetUserData, &CUserSet::AppendUser,
-                                         "Get User failed", "CAdmin::get_UserSet", pVal);
+                                         &CDBUtil::GetUserData, "Get User failed",
+                                         "CAdmin::get_UserSet", pVal);
 }
 
 HRESULT CAdmin::get_RoleSet(IRoleSet** pVal) {
     return ReadWholeSet<CRoleSet, CRole>(CAdmin::Info(), "SELECT * FROM tRole",
-                                         &CDBUtil::GetRoleData, &CRoleSet::AppendRole,
-                                         "Get Role failed", "CAdmin::get_RoleSet", pVal);
+                                         &CDBUtil::GetRoleData, "Get Role failed",
+                                         "CAdmin::get_RoleSet", pVal);
 }
 
 HRESULT CAdmin::get_ProductSet(IProductSet** pVal) {
-    return ReadWholeSet<CProductSet, CProduct>(
-        CAdmin::Info(), "SELECT * FROM tProduct", &CDBUtil::GetProductData,
-        &CProductSet::AppendProduct, "Get Product failed", "CAdmin::get_ProductSet", pVal);
+    return ReadWholeSet<CProductSet, CProduct>(CAdmin::Info(), "SELECT * FROM tProduct",
+                                               &CDBUtil::GetProductData, "Get Product failed",
+                                               "CAdmin::get_ProductSet", pVal);
 }
 
 HRESULT CAdmin::AssignProductToRole(LONG ProductID, LONG RoleID) {
