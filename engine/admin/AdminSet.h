@@ -146,15 +146,35 @@ template <class Item, const ClassInfo& kClass> class AdminSet {
         return S_OK;
     }
 
-    // After the item's row was removed: every item with the ID leaves the set and stops being
-    // the current item.
-    void ForgetRemoved(LONG id) {
+    // RemoveByID of a set whose items' rows go with them: `remove` deletes the row (logging why
+    // it could not); then every item with the ID leaves the set and stops being the current
+    // item, whether or not the set held one. `failed` is the description and the log text.
+    HRESULT RemoveStored(LONG id, HRESULT (*remove)(LONG), const char* failed, const char* source) {
+        if (FAILED(remove(id))) return Fail(kClass, failed, 0, source, failed);
         std::erase_if(items_, [&](const auto& held) { return held->Data().id == id; });
         if (current_ && current_->Data().id == id) current_.Reset();
+        return S_OK;
     }
-    void ForgetRemovedAt(size_t index) {
-        if (current_.Get() == items_[index].Get()) current_.Reset();
-        items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+    // RemoveByIndex of such a set: the same for the item at index.
+    HRESULT RemoveStoredAt(LONG index, HRESULT (*remove)(LONG), const char* failed,
+                           const char* source) {
+        if (!HoldsIndex(index)) return IndexFailure(source);
+        const auto at = items_.begin() + index;
+        if (FAILED(remove((*at)->Data().id))) return Fail(kClass, failed, 0, source, failed);
+        if (current_.Get() == at->Get()) current_.Reset();
+        items_.erase(at);
+        return S_OK;
+    }
+
+    // Update: `update` writes the current item (logging why it could not); `failed` is the
+    // description and the log text.
+    HRESULT UpdateCurrent(HRESULT (*update)(Item*), const char* failed, const char* source) {
+        try {
+            if (FAILED(update(current_.Get()))) return Fail(kClass, failed, 0, source, failed);
+            return S_OK;
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
     }
 
     com::ComPtr<IExeContext> context_;

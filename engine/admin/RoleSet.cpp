@@ -120,31 +120,15 @@ HRESULT CRoleSet::Add(IRole* pRole) {
 }
 
 HRESULT CRoleSet::RemoveByID(LONG ID) {
-    if (FAILED(RealRemove(ID)))
-        return Fail(Info(), kDeleteFailed, 0, "CRoleSet::RemoveByID", kDeleteFailed);
-    ForgetRemoved(ID);
-    return S_OK;
+    return RemoveStored(ID, &RealRemove, kDeleteFailed, "CRoleSet::RemoveByID");
 }
 
 HRESULT CRoleSet::RemoveByIndex(LONG iIndex) {
-    constexpr const char* kSource = "CRoleSet::RemoveByIndex";
-    if (!HoldsIndex(iIndex)) return IndexFailure(kSource);
-    const auto index = static_cast<size_t>(iIndex);
-    if (FAILED(RealRemove(items_[index]->Data().id)))
-        return Fail(Info(), kDeleteFailed, 0, kSource, kDeleteFailed);
-    ForgetRemovedAt(index);
-    return S_OK;
+    return RemoveStoredAt(iIndex, &RealRemove, kDeleteFailed, "CRoleSet::RemoveByIndex");
 }
 
 HRESULT CRoleSet::Update() {
-    constexpr const char* kFailed = "update role failed";
-    try {
-        if (FAILED(RealUpdateRole(current_.Get())))
-            return Fail(Info(), kFailed, 0, "CRoleSet::Update", kFailed);
-        return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    return UpdateCurrent(&RealUpdateRole, "update role failed", "CRoleSet::Update");
 }
 
 HRESULT CRoleSet::Append(IRole* pRole) {

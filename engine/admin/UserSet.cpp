@@ -136,33 +136,17 @@ HRESULT CUserSet::Add(IUser* pUser) {
 
 HRESULT CUserSet::RemoveByID(LONG ID) {
     constexpr const char* kSource = "CUserSet::RemoveByID";
+    // The administrator account stays; by position it can still be removed.
     if (ID == 1) return Fail(Info(), "Cannot delete Admin", 0, kSource, "Cannot delete Admin");
-    constexpr const char* kFailed = "Delete user failed!";
-    if (FAILED(RealRemove(ID))) return Fail(Info(), kFailed, 0, kSource, kFailed);
-    ForgetRemoved(ID);
-    return S_OK;
+    return RemoveStored(ID, &RealRemove, "Delete user failed!", kSource);
 }
 
 HRESULT CUserSet::RemoveByIndex(LONG iIndex) {
-    constexpr const char* kSource = "CUserSet::RemoveByIndex";
-    constexpr const char* kFailed = "Delete user failed";
-    if (!HoldsIndex(iIndex)) return IndexFailure(kSource);
-    const auto index = static_cast<size_t>(iIndex);
-    if (FAILED(RealRemove(items_[index]->Data().id)))
-        return Fail(Info(), kFailed, 0, kSource, kFailed);
-    ForgetRemovedAt(index);
-    return S_OK;
+    return RemoveStoredAt(iIndex, &RealRemove, "Delete user failed", "CUserSet::RemoveByIndex");
 }
 
 HRESULT CUserSet::Update() {
-    constexpr const char* kFailed = "Update User failed";
-    try {
-        if (FAILED(RealUpdate(current_.Get())))
-            return Fail(Info(), kFailed, 0, "CUserSet::Update", kFailed);
-        return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    return UpdateCurrent(&RealUpdate, "Update User failed", "CUserSet::Update");
 }
 
 HRESULT CUserSet::Append(IUser* pUser) {
