@@ -1,14 +1,15 @@
 #include "engine/admin/Admin.h"
-#include "engine/admin/SetReading.h"
 
 #include <new>
 #include <string>
 
+#include "engine/admin/AdminSet.h"
 #include "engine/admin/Product.h"
 #include "engine/admin/ProductSet.h"
 #include "engine/admin/Right.h"
 #include "engine/admin/Role.h"
 #include "engine/admin/RoleSet.h"
+#include "engine/admin/SetReading.h"
 #include "engine/admin/User.h"
 #include "engine/admin/UserSet.h"
 #include "engine/com/EngineObjects.h"
@@ -177,10 +178,7 @@ HRESULT CAdmin::SetStatusOfRole(LONG RoleID, IBugStatus* pStatus) {
         db::Recordset rows;
         rows.Open("SELECT * FROM tAvailableStatus WHERE RoleID=" + Id(RoleID), connection,
                   db::CursorType::Keyset, db::LockType::Optimistic);
-        while (!rows.IsEOF()) {
-            rows.Delete();
-            rows.MoveNext();
-        }
+        DeleteEachRow(rows);
         for (LONG i = 0; i < count; ++i) {
             com::Bstr name;
             if (FAILED(pStatus->get_Item(i, name.Put())))
