@@ -1,14 +1,15 @@
 #include "engine/admin/Admin.h"
-#include "engine/admin/SetReading.h"
 
 #include <new>
 #include <string>
 
+#include "engine/admin/AdminSet.h"
 #include "engine/admin/Product.h"
 #include "engine/admin/ProductSet.h"
 #include "engine/admin/Right.h"
 #include "engine/admin/Role.h"
 #include "engine/admin/RoleSet.h"
+#include "engine/admin/SetReading.h"
 #include "engine/admin/User.h"
 #include "engine/admin/UserSet.h"
 #include "engine/com/EngineObjects.h"
@@ -70,20 +71,20 @@ std::string BindRole(LONG productId, LONG roleId, LONG newProductId) {
 
 HRESULT CAdmin::get_UserSet(IUserSet** pVal) {
     return ReadWholeSet<CUserSet, CUser>(CAdmin::Info(), "SELECT * FROM tUser",
-                                         &CDBUtil::GetUserData, &CUserSet::AppendUser,
-                                         "Get User failed", "CAdmin::get_UserSet", pVal);
+                                         &CDBUtil::GetUserData, "Get User failed",
+                                         "CAdmin::get_UserSet", pVal);
 }
 
 HRESULT CAdmin::get_RoleSet(IRoleSet** pVal) {
     return ReadWholeSet<CRoleSet, CRole>(CAdmin::Info(), "SELECT * FROM tRole",
-                                         &CDBUtil::GetRoleData, &CRoleSet::AppendRole,
-                                         "Get Role failed", "CAdmin::get_RoleSet", pVal);
+                                         &CDBUtil::GetRoleData, "Get Role failed",
+                                         "CAdmin::get_RoleSet", pVal);
 }
 
 HRESULT CAdmin::get_ProductSet(IProductSet** pVal) {
-    return ReadWholeSet<CProductSet, CProduct>(
-        CAdmin::Info(), "SELECT * FROM tProduct", &CDBUtil::GetProductData,
-        &CProductSet::AppendProduct, "Get Product failed", "CAdmin::get_ProductSet", pVal);
+    return ReadWholeSet<CProductSet, CProduct>(CAdmin::Info(), "SELECT * FROM tProduct",
+                                               &CDBUtil::GetProductData, "Get Product failed",
+                                               "CAdmin::get_ProductSet", pVal);
 }
 
 HRESULT CAdmin::AssignProductToRole(LONG ProductID, LONG RoleID) {
@@ -177,10 +178,7 @@ HRESULT CAdmin::SetStatusOfRole(LONG RoleID, IBugStatus* pStatus) {
         db::Recordset rows;
         rows.Open("SELECT * FROM tAvailableStatus WHERE RoleID=" + Id(RoleID), connection,
                   db::CursorType::Keyset, db::LockType::Optimistic);
-        while (!rows.IsEOF()) {
-            rows.Delete();
-            rows.MoveNext();
-        }
+        DeleteEachRow(rows);
         for (LONG i = 0; i < count; ++i) {
             com::Bstr name;
             if (FAILED(pStatus->get_Item(i, name.Put())))

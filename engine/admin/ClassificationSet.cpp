@@ -46,11 +46,11 @@ bool ProductStored(db::Connection& connection, LONG productId) {
 
 } // namespace
 
-bool CClassificationSet::RealRemoveClass(const CClassification& classification) {
+HRESULT CClassificationSet::RealRemoveClass(const CClassification& classification) {
     const ClassificationData& data = classification.Data();
     // A classification that was never stored has no row; bugs without a classification carry
     // ClassID 0 and must not hold it back.
-    if (data.id == 0) return true;
+    if (data.id == 0) return S_OK;
     const std::string id = std::to_string(data.id);
     try {
         db::Recordset users;
@@ -58,30 +58,25 @@ bool CClassificationSet::RealRemoveClass(const CClassification& classification) 
                    db::CursorType::ForwardOnly, db::LockType::ReadOnly);
         const bool inUse = !users.IsEOF();
         users.Close();
-        if (inUse) {
-            FailLogOnly(2, kRealRemoveSource,
-                        "There are some bugs or features in classification(" + data.name +
-                            "), can't delete it!");
-            return false;
-        }
+        if (inUse)
+            return FailLogOnly(2, kRealRemoveSource,
+                               "There are some bugs or features in classification(" + data.name +
+                                   "), can't delete it!");
         db::Recordset rows;
         rows.Open("SELECT ClassificationID FROM tClassification WHERE ClassificationID = " + id,
                   Connection(), db::CursorType::Keyset, db::LockType::Optimistic);
-        while (!rows.IsEOF()) {
-            rows.Delete();
-            rows.MoveNext();
-        }
-        return true;
+        DeleteEachRow(rows);
+        return S_OK;
     } catch (const db::DbError& error) {
         log::LogComError(2, kRealRemoveSource, error);
-        return false;
+        return E_FAIL;
     }
 }
 
-bool CClassificationSet::RemoveAt(size_t index) {
-    if (!RealRemoveClass(*items_[index].Get())) return false;
+HRESULT CClassificationSet::RemoveAt(size_t index) {
+    if (FAILED(RealRemoveClass(*items_[index].Get()))) return E_FAIL;
     items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
-    return true;
+    return S_OK;
 }
 
 HRESULT CClassificationSet::Add(IClassification* pClass) {
@@ -123,7 +118,7 @@ HRESULT CClassificationSet::Add(IClassification* pClass) {
         row.Update();
         transaction.Commit();
         row.Close();
-        items_.emplace_back(classification);
+        AppendItem(com::ComPtr<CClassification>(classification));
         return S_OK;
     } catch (const db::DbError& error) {
         data = before;
@@ -142,7 +137,7 @@ HRESULT CClassificationSet::Remove(BSTR bstrName) {
         const std::string name = TextOf(bstrName);
         for (size_t i = 0; i < items_.size(); ++i) {
             if (items_[i]->Data().name != name) continue;
-            if (!RemoveAt(i)) return Fail(Info(), kRemoveFailed);
+            if (FAILED(RemoveAt(i))) return Fail(Info(), kRemoveFailed);
             return S_OK;
         }
         return Fail(Info(), kRemoveFailed, 0, "CClassificationSet::Remove",
@@ -159,7 +154,7 @@ HRESULT CClassificationSet::RemoveByID(LONG ID) {
     try {
         for (size_t i = 0; i < items_.size(); ++i) {
             if (items_[i]->Data().id != ID) continue;
-            if (!RemoveAt(i)) return Fail(Info(), kRemoveByIdFailed);
+            if (FAILED(RemoveAt(i))) return Fail(Info(), kRemoveByIdFailed);
             return S_OK;
         }
         return Fail(Info(), kRemoveByIdFailed, 0, kRemoveByIndexSource,
@@ -170,10 +165,9 @@ HRESULT CClassificationSet::RemoveByID(LONG ID) {
 }
 
 HRESULT CClassificationSet::RemoveByIndex(LONG nIndex) {
-    if (!HoldsIndex(nIndex))
-        return Fail(Info(), kSeeErrorLog, 1, kRemoveByIndexSource, "Excceed boundary");
+    if (!HoldsIndex(nIndex)) return IndexFailure(kRemoveByIndexSource, "Excceed boundary");
     try {
-        if (!RemoveAt(static_cast<size_t>(nIndex))) return Fail(Info(), kRemoveByIdFailed);
+        if (FAILED(RemoveAt(static_cast<size_t>(nIndex)))) return Fail(Info(), kRemoveByIdFailed);
         return S_OK;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
@@ -210,16 +204,12 @@ HRESULT CClassificationSet::Update() {
 }
 
 HRESULT CClassificationSet::get_Item(LONG iIndex, IClassification** pVal) {
-    if (!pVal) return E_POINTER;
-    *pVal = nullptr;
-    if (!HoldsIndex(iIndex)) return Fail(Info(), kSeeErrorLog, 1, "IClassificationSet::Item", "");
-    current_ = items_[static_cast<size_t>(iIndex)];
-    current_->SetProductID(productId_);
-    return ReturnObject<IClassification>(current_, pVal);
+    return ItemOut(iIndex, "IClassificationSet::Item", pVal,
+                   [&](CClassification& item) { item.SetProductID(productId_); });
 }
 
 HRESULT CClassificationSet::get_Count(LONG* pVal) {
-    return ReturnValue(static_cast<LONG>(items_.size()), pVal);
+    return CountOut(pVal);
 }
 
 HRESULT CClassificationSet::get_ProductID(LONG* pVal) {
@@ -230,38 +220,22 @@ HRESULT CClassificationSet::put_ExeContext(IExeContext* newVal) {
     if (!newVal)
         return Fail(Info(), "Set ExeContext failed!", 0, "CClassificationSet::put_ExeContext",
                     "Invalid Pointer");
-    context_ = com::ComPtr<IExeContext>(newVal);
+    SetContext(newVal);
     return S_OK;
 }
 
 HRESULT CClassificationSet::Append(IClassification* pClass) {
-    if (!pClass) return S_OK;
-    CClassification* classification = ImplementationOf<CClassification>(pClass);
-    // The set reaches its items' state directly, so only the engine's own objects can join it.
-    if (!classification) return E_INVALIDARG;
-    try {
-        items_.emplace_back(classification);
-        return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    return AppendOut(pClass, SameId::Appended);
 }
 
 HRESULT CClassificationSet::DeleteByID(LONG ID) {
-    for (auto it = items_.begin(); it != items_.end(); ++it) {
-        if ((*it)->Data().id == ID) {
-            items_.erase(it);
-            return S_OK;
-        }
-    }
-    const std::string missing = "Classification(ID=" + std::to_string(ID) + ") is not in this set";
-    return Fail(Info(), missing, 0, "CClassificationSet::DeleteByID", missing);
+    return EraseById(ID, "CClassificationSet::DeleteByID", [](LONG id) {
+        return "Classification(ID=" + std::to_string(id) + ") is not in this set";
+    });
 }
 
 HRESULT CClassificationSet::DeleteByIndex(LONG iIndex) {
-    if (!HoldsIndex(iIndex)) return Fail(Info(), kSeeErrorLog, 1, kRemoveByIndexSource, "");
-    items_.erase(items_.begin() + iIndex);
-    return S_OK;
+    return EraseAt(iIndex, kRemoveByIndexSource);
 }
 
 } // namespace velmora::engine

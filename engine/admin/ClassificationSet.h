@@ -2,10 +2,9 @@
 // The classifications of one product, added, changed and removed through it. The set is filled
 // by its product; changes to the database are guarded by the session's current right, which the
 // caller hands in with put_ExeContext.
-#include <vector>
-
 #include <velmora/ComSupport.h>
 
+#include "engine/admin/AdminSet.h"
 #include "engine/admin/Classification.h"
 #include "engine/com/CoClass.h"
 #include "engine/com/generated/ClassInfos.h"
@@ -13,14 +12,11 @@
 
 namespace velmora::engine {
 
-class CClassificationSet : public CoClass<IClassificationSetStub, classes::ClassificationSet> {
+class CClassificationSet : public CoClass<IClassificationSetStub, classes::ClassificationSet>,
+                           public AdminSet<CClassification, classes::ClassificationSet> {
   public:
-    // Engine side: how the product fills the set.
+    // Engine side: how the product fills the set (with AppendItem).
     void SetProductID(LONG productId) { productId_ = productId; }
-    void AppendClassification(com::ComPtr<CClassification> classification) {
-        items_.push_back(std::move(classification));
-    }
-    const std::vector<com::ComPtr<CClassification>>& Items() const { return items_; }
 
     // Stores the classification as a new row of the set's product, then appends it.
     HRESULT STDMETHODCALLTYPE Add(IClassification* pClass) override;
@@ -43,19 +39,13 @@ class CClassificationSet : public CoClass<IClassificationSetStub, classes::Class
     HRESULT STDMETHODCALLTYPE DeleteByIndex(LONG iIndex) override;
 
   private:
-    bool HoldsIndex(LONG index) const {
-        return index >= 0 && static_cast<size_t>(index) < items_.size();
-    }
-    // Deletes the classification's row unless a bug or feature still uses it; false when it was
-    // refused or failed (the reason is logged).
-    static bool RealRemoveClass(const CClassification& classification);
+    // Deletes the classification's row unless a bug or feature still uses it; E_FAIL when it was
+    // refused or failed, with the reason logged and no description for the caller.
+    static HRESULT RealRemoveClass(const CClassification& classification);
     // Removes the item at index from the database and then from the set.
-    bool RemoveAt(size_t index);
+    HRESULT RemoveAt(size_t index);
 
-    com::ComPtr<IExeContext> context_;
     LONG productId_ = 0;
-    std::vector<com::ComPtr<CClassification>> items_;
-    com::ComPtr<CClassification> current_;
 };
 
 } // namespace velmora::engine

@@ -56,9 +56,13 @@ const Unreadable* ReadRight(IExeContext* session, RightPath path, ComPtr<CRight>
     return nullptr;
 }
 
-HRESULT Refuse(const ClassInfo& cls, const GuardedAction& action, const char* logText) {
+HRESULT Refuse(const ClassInfo& cls, const GuardedAction& action, const char* logText,
+               const char* actionText) {
     if (logText) log::LogError(3, action.logSource, logText);
-    return Fail(cls, NoRightMessage(action.actionText));
+    return Fail(cls, NoRightMessage(actionText));
+}
+HRESULT Refuse(const ClassInfo& cls, const GuardedAction& action, const char* logText) {
+    return Refuse(cls, action, logText, action.actionText);
 }
 
 } // namespace
@@ -81,11 +85,17 @@ HRESULT ReadCurrentRight(IExeContext* session, const char* logSource, ComPtr<CRi
 }
 
 HRESULT CheckPermission(IExeContext* session, const ClassInfo& cls, const GuardedAction& action) {
+    return CheckPermission(session, cls, action, action.actionText);
+}
+
+HRESULT CheckPermission(IExeContext* session, const ClassInfo& cls, const GuardedAction& action,
+                        const char* unreadableActionText) {
     try {
         ComPtr<CRight> right;
         const HRESULT hr = ReadCurrentRight(session, action.logSource, &right);
         if (hr == E_OUTOFMEMORY) return hr;
-        if (FAILED(hr) || !right->Flag(action.flag)) return Refuse(cls, action, action.logText);
+        if (FAILED(hr)) return Refuse(cls, action, action.logText, unreadableActionText);
+        if (!right->Flag(action.flag)) return Refuse(cls, action, action.logText);
         return S_OK;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
@@ -103,6 +113,10 @@ HRESULT CheckSessionPermission(IExeContext* session, const ClassInfo& cls,
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
+}
+
+bool IsAdministratorLogin(const std::string& loginName) {
+    return loginName == "Admin";
 }
 
 } // namespace velmora::engine

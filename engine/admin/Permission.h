@@ -33,6 +33,10 @@ HRESULT ReadCurrentRight(IExeContext* session, const char* logSource, com::ComPt
 // has one, and returns E_FAIL. A right that cannot be read is refused the same way, after
 // ReadCurrentRight has logged the reason.
 HRESULT CheckPermission(IExeContext* session, const ClassInfo& cls, const GuardedAction& action);
+// The same, for an operation whose refusal names another action when the right cannot be read
+// at all than when its flag is 0 (the product set's Update: "edit product" / "update product").
+HRESULT CheckPermission(IExeContext* session, const ClassInfo& cls, const GuardedAction& action,
+                        const char* unreadableActionText);
 
 // How the session's own guarded operations reach the current right: through the current role
 // and its right (OpenBugSet, AssignRolesToApp, ...) or through the session's CurRight
@@ -46,5 +50,9 @@ enum class RightPath { ThroughCurrentRole, CurrentRight };
 HRESULT CheckSessionPermission(IExeContext* session, const ClassInfo& cls,
                                const GuardedAction& action, RightPath path,
                                const char* unreadableLogText);
+
+// Administrator standing: the login name is exactly "Admin", letter case included. It gives the
+// session's Admin object and lets Synchronize run without the EditProduct flag.
+bool IsAdministratorLogin(const std::string& loginName);
 
 } // namespace velmora::engine

@@ -92,7 +92,7 @@ HRESULT CProduct::get_ClassificationSet(IClassificationSet** pVal) {
             auto classification = CreateObject<CClassification>();
             if (FAILED(CDBUtil::GetClassData(rows, classification.Get())))
                 return Fail(Info(), "Get ClassificationSet failded!");
-            set->AppendClassification(std::move(classification));
+            set->AppendItem(std::move(classification));
         }
         set->SetProductID(data_.id);
         // Kept only when it was read whole, so a failed read is tried again on the next call.

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "engine/admin/Permission.h"
 #include "engine/com/EngineObjects.h"
@@ -21,6 +24,8 @@ using com::ComPtr;
 
 constexpr const char* kRightSource = "CProductSet::GetRight";
 constexpr GuardedAction kAddProduct = {RightFlag::AddProduct, "add product", kRightSource, nullptr};
+constexpr GuardedAction kUpdateProduct = {RightFlag::EditProduct, "update product", kRightSource,
+                                          nullptr};
 constexpr GuardedAction kDeleteProduct = {RightFlag::DeleteProduct, "delete product", kRightSource,
                                           nullptr};
 
@@ -76,16 +81,6 @@ bool AddVersionRow(db::Recordset& rows, LONG productId, CVersion& version) {
     return true;
 }
 
-// Deletes every row of the statement's set.
-void DeleteRows(db::Connection& connection, const std::string& statement) {
-    db::Recordset rows;
-    rows.Open(statement, connection, db::CursorType::Keyset, db::LockType::Optimistic);
-    while (!rows.IsEOF()) {
-        rows.Delete();
-        rows.MoveNext();
-    }
-}
-
 // Deletes the bugs and features reported in the version, and their attachments with them so no
 // attachment is left without its bug.
 void DeleteBugsOfVersion(db::Connection& connection, LONG versionId) {
@@ -104,10 +99,7 @@ bool RealAddVersions(db::Connection& connection, CProduct& product) {
         db::Recordset rows;
         rows.Open("select * from tVersion where ProductID = " + std::to_string(productId),
                   connection, db::CursorType::Keyset, db::LockType::Optimistic);
-        while (!rows.IsEOF()) {
-            rows.Delete();
-            rows.MoveNext();
-        }
+        DeleteEachRow(rows);
         for (const auto& version : product.Versions()) {
             if (!AddVersionRow(rows, productId, *version.Get())) {
                 FailLogOnly(0, "CProductSet::RealAddVersions", "RealAddVersion return FALSE");
@@ -140,10 +132,7 @@ bool SyncVersions(db::Connection& connection, CProduct& product) {
     for (const LONG id : dropped) {
         DeleteBugsOfVersion(connection, id);
         rows.SetFilter("versionID = " + std::to_string(id));
-        while (!rows.IsEOF()) {
-            rows.Delete();
-            rows.MoveNext();
-        }
+        DeleteEachRow(rows);
     }
     for (const auto& version : versions) {
         const LONG id = version->Data().id;
@@ -162,7 +151,7 @@ bool SyncVersions(db::Connection& connection, CProduct& product) {
 
 } // namespace
 
-std::optional<std::string> CProductSet::RealAddProduct(CProduct& product) {
+HRESULT CProductSet::RealAddProduct(CProduct& product) {
     constexpr const char* kSource = "IProductSet::RealAddProduct";
     const StoredIds before(product);
     std::optional<std::string> failure;
@@ -198,21 +187,16 @@ std::optional<std::string> CProductSet::RealAddProduct(CProduct& product) {
         log::LogComError(2, "ProductSet::ReadAddProduct", error);
         failure = error.Description();
     }
-    if (failure) before.Restore(product);
-    return failure;
+    if (!failure) return S_OK;
+    before.Restore(product);
+    return Fail(Info(), *failure, 0, kAddSource, "Add product failed!");
 }
 
-bool CProductSet::RealUpdateProduct(CProduct* product) {
+HRESULT CProductSet::RealUpdateProduct(CProduct* product) {
     constexpr const char* kSource = "IProductSet::RealUpdateProduct";
-    if (!product) {
-        FailLogOnly(0, kSource, "product interface is not valid");
-        return false;
-    }
+    if (!product) return FailLogOnly(0, kSource, "product interface is not valid");
     const LONG id = product->Data().id;
-    if (id == 0) {
-        FailLogOnly(0, kSource, "Cannot update the product(id is 0)");
-        return false;
-    }
+    if (id == 0) return FailLogOnly(0, kSource, "Cannot update the product(id is 0)");
     const StoredIds before(*product);
     try {
         db::Connection connection;
@@ -221,31 +205,29 @@ bool CProductSet::RealUpdateProduct(CProduct* product) {
         db::Recordset row;
         row.Open("select * from tProduct where productid = " + std::to_string(id), connection,
                  db::CursorType::Keyset, db::LockType::Optimistic);
-        if (row.IsEOF()) {
-            FailLogOnly(0, kSource,
-                        "Product(ID=" + std::to_string(id) + ") does not exist, Update failed");
-            return false;
-        }
+        if (row.IsEOF())
+            return FailLogOnly(
+                0, kSource, "Product(ID=" + std::to_string(id) + ") does not exist, Update failed");
         if (FAILED(CDBUtil::SaveProductData(row, product))) {
             row.CancelUpdate();
-            return false;
+            return E_FAIL;
         }
         row.Update();
         row.Close();
         if (!SyncVersions(connection, *product)) {
             before.Restore(*product);
-            return false;
+            return E_FAIL;
         }
         transaction.Commit();
-        return true;
+        return S_OK;
     } catch (const db::DbError& error) {
         log::LogComError(2, kSource, error);
         before.Restore(*product);
-        return false;
+        return E_FAIL;
     }
 }
 
-bool CProductSet::RealDeleteProduct(LONG productId) {
+HRESULT CProductSet::RealDeleteProduct(LONG productId) {
     const std::string id = std::to_string(productId);
     try {
         db::Connection connection;
@@ -274,27 +256,23 @@ bool CProductSet::RealDeleteProduct(LONG productId) {
         }
         DeleteRows(connection, "SELECT * FROM tProduct WHERE ProductID = " + id);
         transaction.Commit();
-        return true;
+        return S_OK;
     } catch (const db::DbError& error) {
         log::LogComError(2, "CProductSet::RealDeleteProduct", error);
-        return false;
+        return E_FAIL;
     }
 }
 
 HRESULT CProductSet::get_Count(LONG* pVal) {
-    return ReturnValue(static_cast<LONG>(items_.size()), pVal);
+    return CountOut(pVal);
 }
 
 HRESULT CProductSet::get_Item(LONG iIndex, IProduct** pVal) {
-    if (!pVal) return E_POINTER;
-    *pVal = nullptr;
-    if (!HoldsIndex(iIndex)) return Fail(Info(), kSeeErrorLog, 1, "IProductSet::Item", "");
-    current_ = items_[static_cast<size_t>(iIndex)];
-    return ReturnObject<IProduct>(current_, pVal);
+    return ItemOut(iIndex, "IProductSet::Item", pVal);
 }
 
 HRESULT CProductSet::get_ExeContext(IExeContext** pVal) {
-    return ReturnObject<IExeContext>(context_, pVal);
+    return ContextOut(pVal);
 }
 
 HRESULT CProductSet::Add(IProduct* pProduct) {
@@ -304,9 +282,8 @@ HRESULT CProductSet::Add(IProduct* pProduct) {
     try {
         CProduct* product = ImplementationOf<CProduct>(pProduct);
         if (!product) return Fail(Info(), "Add product failed!", 0, kAddSource, "Invalid product");
-        if (auto failure = RealAddProduct(*product))
-            return Fail(Info(), *failure, 0, kAddSource, "Add product failed!");
-        items_.emplace_back(product);
+        if (const HRESULT failed = RealAddProduct(*product); FAILED(failed)) return failed;
+        AppendItem(ComPtr<CProduct>(product));
         return S_OK;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
@@ -314,14 +291,14 @@ HRESULT CProductSet::Add(IProduct* pProduct) {
 }
 
 HRESULT CProductSet::Update() {
+    // A right that cannot be read at all is refused under another action text than a flag of 0.
+    if (const HRESULT refused =
+            CheckPermission(context_.Get(), Info(), kUpdateProduct, "edit product");
+        FAILED(refused))
+        return refused;
     try {
-        ComPtr<CRight> right;
-        const HRESULT read = ReadCurrentRight(context_.Get(), kRightSource, &right);
-        if (read == E_OUTOFMEMORY) return read;
-        if (FAILED(read)) return Fail(Info(), NoRightMessage("edit product"));
-        if (!right->Flag(RightFlag::EditProduct))
-            return Fail(Info(), NoRightMessage("update product"));
-        if (!RealUpdateProduct(current_.Get())) return Fail(Info(), "Update product failed!\n");
+        if (FAILED(RealUpdateProduct(current_.Get())))
+            return Fail(Info(), "Update product failed!\n");
         return S_OK;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
@@ -333,7 +310,7 @@ HRESULT CProductSet::Refresh() {
 }
 
 HRESULT CProductSet::DeleteAt(size_t index) {
-    if (!RealDeleteProduct(items_[index]->Data().id)) return Fail(Info(), kDeleteFailed);
+    if (FAILED(RealDeleteProduct(items_[index]->Data().id))) return Fail(Info(), kDeleteFailed);
     items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
     return S_OK;
 }
@@ -353,7 +330,7 @@ HRESULT CProductSet::DeleteByID(LONG ID) {
 }
 
 HRESULT CProductSet::DeleteByIndex(LONG iIndex) {
-    if (!HoldsIndex(iIndex)) return Fail(Info(), kSeeErrorLog, 1, "CProductSet::DeleteByIndex", "");
+    if (!HoldsIndex(iIndex)) return IndexFailure("CProductSet::DeleteByIndex");
     if (const HRESULT refused = CheckPermission(context_.Get(), Info(), kDeleteProduct);
         FAILED(refused))
         return refused;
@@ -365,25 +342,11 @@ HRESULT CProductSet::DeleteByIndex(LONG iIndex) {
 }
 
 HRESULT CProductSet::Remove(LONG iIndex) {
-    if (!HoldsIndex(iIndex)) return Fail(Info(), kSeeErrorLog, 1, "IProductSet::Remove", "");
-    items_.erase(items_.begin() + iIndex);
-    return S_OK;
+    return EraseAt(iIndex, "IProductSet::Remove");
 }
 
 HRESULT CProductSet::Append(IProduct* pProduct) {
-    if (!pProduct) return S_OK;
-    CProduct* product = ImplementationOf<CProduct>(pProduct);
-    // The set reaches its products' state directly, so only the engine's own objects can join.
-    if (!product) return E_INVALIDARG;
-    const LONG id = product->Data().id;
-    const bool present = std::any_of(items_.begin(), items_.end(),
-                                     [&](const auto& item) { return item->Data().id == id; });
-    try {
-        if (!present) items_.emplace_back(product);
-        return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    return AppendOut(pProduct, SameId::Skipped);
 }
 
 } // namespace velmora::engine

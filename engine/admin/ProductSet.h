@@ -2,12 +2,9 @@
 // A list of products through which products are added, changed and deleted. A product is
 // written together with its whole version list in one transaction; the sets the session hands
 // out carry the session, whose current right guards every change.
-#include <optional>
-#include <string>
-#include <vector>
-
 #include <velmora/ComSupport.h>
 
+#include "engine/admin/AdminSet.h"
 #include "engine/admin/Product.h"
 #include "engine/com/CoClass.h"
 #include "engine/com/generated/ClassInfos.h"
@@ -15,14 +12,9 @@
 
 namespace velmora::engine {
 
-class CProductSet : public CoClass<IProductSetStub, classes::ProductSet> {
+class CProductSet : public CoClass<IProductSetStub, classes::ProductSet>,
+                    public AdminSet<CProduct, classes::ProductSet> {
   public:
-    // Engine side: how the session binds and fills the set.
-    void SetContext(IExeContext* context) { context_ = com::ComPtr<IExeContext>(context); }
-    // Appends without looking for a product with the same ID. Throws std::bad_alloc.
-    void AppendProduct(com::ComPtr<CProduct> product) { items_.push_back(std::move(product)); }
-    const std::vector<com::ComPtr<CProduct>>& Items() const { return items_; }
-
     HRESULT STDMETHODCALLTYPE get_Count(LONG* pVal) override;
     // Also makes the product the target of Update.
     HRESULT STDMETHODCALLTYPE get_Item(LONG iIndex, IProduct** pVal) override;
@@ -43,22 +35,15 @@ class CProductSet : public CoClass<IProductSetStub, classes::ProductSet> {
     HRESULT STDMETHODCALLTYPE Append(IProduct* pProduct) override;
 
   private:
-    bool HoldsIndex(LONG index) const {
-        return index >= 0 && static_cast<size_t>(index) < items_.size();
-    }
-
-    // Each runs in one transaction of a connection of its own. On failure (RealAddProduct:
-    // the caller's description; the others: false) the database is left as it was and the
-    // identifiers written into the product and its versions are restored.
-    static std::optional<std::string> RealAddProduct(CProduct& product);
-    static bool RealUpdateProduct(CProduct* product);
-    static bool RealDeleteProduct(LONG productId);
+    // Each runs in one transaction of a connection of its own. On failure the database is left
+    // as it was and the identifiers written into the product and its versions are restored.
+    // RealAddProduct reports its failure whole, description included; the others log why they
+    // failed and return E_FAIL, leaving the description to the member.
+    static HRESULT RealAddProduct(CProduct& product);
+    static HRESULT RealUpdateProduct(CProduct* product);
+    static HRESULT RealDeleteProduct(LONG productId);
     // Deletes the product once the permission check passed; removes it from the set.
     HRESULT DeleteAt(size_t index);
-
-    com::ComPtr<IExeContext> context_;
-    std::vector<com::ComPtr<CProduct>> items_;
-    com::ComPtr<CProduct> current_;
 };
 
 } // namespace velmora::engine

@@ -78,7 +78,7 @@ HRESULT CRole::get_UserSet(IUserSet** pVal) {
                   db::LockType::ReadOnly);
         for (; !rows.IsEOF(); rows.MoveNext()) {
             auto user = CreateObject<CUser>();
-            if (SUCCEEDED(CDBUtil::GetUserData(rows, user.Get()))) users->AppendUser(user);
+            if (SUCCEEDED(CDBUtil::GetUserData(rows, user.Get()))) users->AppendItem(user);
         }
         return ReturnObject<IUserSet>(users, pVal);
     } catch (const db::DbError& error) {

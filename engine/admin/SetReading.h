@@ -14,11 +14,12 @@
 namespace velmora::engine {
 
 // Reads on a connection of its own; a mapping failure reports `failure` for `reporter`, a
-// data-access error also logs it (code 2) under `source`.
+// data-access error also logs it (code 2) under `source`. Set is one of the administration sets
+// (engine/admin/AdminSet.h).
 template <class Set, class Item, class Interface>
 HRESULT ReadWholeSet(const ClassInfo& reporter, const std::string& statement,
-                     HRESULT (*map)(db::Recordset&, Item*), void (Set::*append)(com::ComPtr<Item>),
-                     const char* failure, const char* source, Interface** out) {
+                     HRESULT (*map)(db::Recordset&, Item*), const char* failure, const char* source,
+                     Interface** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
     try {
@@ -29,7 +30,7 @@ HRESULT ReadWholeSet(const ClassInfo& reporter, const std::string& statement,
         for (; !rows.IsEOF(); rows.MoveNext()) {
             auto item = CreateObject<Item>();
             if (FAILED(map(rows, item.Get()))) return Fail(reporter, failure);
-            (set.Get()->*append)(item);
+            set->AppendItem(item);
         }
         return ReturnObject<Interface>(set, out);
     } catch (const db::DbError& error) {

@@ -108,7 +108,7 @@ HRESULT CUser::get_RoleSet(IRoleSet** pVal) {
                   db::LockType::ReadOnly);
         for (; !rows.IsEOF(); rows.MoveNext()) {
             auto role = CreateObject<CRole>();
-            if (SUCCEEDED(CDBUtil::GetRoleData(rows, role.Get()))) roles->AppendRole(role);
+            if (SUCCEEDED(CDBUtil::GetRoleData(rows, role.Get()))) roles->AppendItem(role);
         }
         return ReturnObject<IRoleSet>(roles, pVal);
     } catch (const db::DbError& error) {

@@ -2,11 +2,9 @@
 // A list of users through which users are added, changed and removed. The administrator account
 // (UserID 1) cannot be removed by ID; removing a user takes its system information,
 // classification and role assignments with it in one transaction.
-#include <string>
-#include <vector>
-
 #include <velmora/ComSupport.h>
 
+#include "engine/admin/AdminSet.h"
 #include "engine/admin/User.h"
 #include "engine/com/CoClass.h"
 #include "engine/com/generated/ClassInfos.h"
@@ -14,14 +12,9 @@
 
 namespace velmora::engine {
 
-class CUserSet : public CoClass<IUserSetStub, classes::UserSet> {
+class CUserSet : public CoClass<IUserSetStub, classes::UserSet>,
+                 public AdminSet<CUser, classes::UserSet> {
   public:
-    // Engine side: how the engine binds and fills the set.
-    void SetContext(IExeContext* context) { context_ = com::ComPtr<IExeContext>(context); }
-    // Throws std::bad_alloc.
-    void AppendUser(com::ComPtr<CUser> user) { items_.push_back(std::move(user)); }
-    const std::vector<com::ComPtr<CUser>>& Items() const { return items_; }
-
     HRESULT STDMETHODCALLTYPE get_Count(LONG* pVal) override;
     // Also makes the user the target of Update.
     HRESULT STDMETHODCALLTYPE get_Item(LONG iIndex, IUser** pVal) override;
@@ -38,17 +31,13 @@ class CUserSet : public CoClass<IUserSetStub, classes::UserSet> {
     HRESULT STDMETHODCALLTYPE DeleteByIndex(LONG iIndex) override;
 
   private:
-    bool HoldsIndex(LONG index) const {
-        return index >= 0 && static_cast<size_t>(index) < items_.size();
-    }
-    static bool RealRemove(LONG userId);
-    // The caller's description of a failed store, or "" on success.
-    static std::string RealAddUser(CUser& user);
-    static bool RealUpdate(CUser* user);
-
-    com::ComPtr<IExeContext> context_;
-    std::vector<com::ComPtr<CUser>> items_;
-    com::ComPtr<CUser> current_;
+    // The database work behind the members above. RealRemove and RealUpdate log why they failed
+    // and return E_FAIL without giving the caller a description; the member gives its own.
+    static HRESULT RealRemove(LONG userId);
+    static HRESULT RealUpdate(CUser* user);
+    // Reports its failure whole, description included: a duplicated login name with its own
+    // text, anything else as "Add user failed". A user that could not be stored keeps its old ID.
+    static HRESULT RealAddUser(CUser& user);
 };
 
 } // namespace velmora::engine

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/admin/Admin.h"
+#include "engine/admin/Permission.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
 #include "engine/com/OutParams.h"
@@ -81,7 +82,7 @@ HRESULT CExeContext::Login(BSTR bstrLoginName, BSTR bstrPassword) {
 
         log::LogError(0, source, loginName + " login successfully!");
         curUserID_ = userID;
-        isAdmin_ = loginName == "Admin";
+        isAdmin_ = IsAdministratorLogin(loginName);
         return S_OK;
     } catch (const db::DbError& error) {
         return FailWithError(kClass, error.Description(), 2, source, error);

@@ -25,14 +25,14 @@ using com::ComPtr;
 
 HRESULT CExeContext::get_AllUser(IUserSet** pVal) {
     return ReadWholeSet<CUserSet, CUser>(CExeContext::Info(), "SELECT * FROM tUser",
-                                         &CDBUtil::GetUserData, &CUserSet::AppendUser,
-                                         "Get User failed", "CExeContext::get_AllUser", pVal);
+                                         &CDBUtil::GetUserData, "Get User failed",
+                                         "CExeContext::get_AllUser", pVal);
 }
 
 HRESULT CExeContext::get_AllRole(IRoleSet** pVal) {
     return ReadWholeSet<CRoleSet, CRole>(CExeContext::Info(), "SELECT * FROM tRole",
-                                         &CDBUtil::GetRoleData, &CRoleSet::AppendRole,
-                                         "Get Role failed", "CExeContext::get_AllRole", pVal);
+                                         &CDBUtil::GetRoleData, "Get Role failed",
+                                         "CExeContext::get_AllRole", pVal);
 }
 
 HRESULT CExeContext::ChangePsw(BSTR bstrOldPsw, BSTR bstrNewPsw) {

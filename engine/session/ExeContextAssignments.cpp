@@ -29,7 +29,7 @@ bool AppendClassifications(const std::string& statement, db::Connection& connect
         if (!keep(VariantToLong(rows.GetValue(0)))) continue;
         auto classification = CreateObject<CClassification>();
         if (FAILED(CDBUtil::GetClassData(rows, classification.Get()))) return false;
-        set.AppendClassification(std::move(classification));
+        set.AppendItem(std::move(classification));
     }
     return true;
 }

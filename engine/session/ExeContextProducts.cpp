@@ -21,7 +21,7 @@ constexpr const char* kProductsFailed = "Get current user's product failded";
 bool AppendRow(db::Recordset& row, CProductSet& set) {
     auto product = CreateObject<CProduct>();
     if (FAILED(CDBUtil::GetProductData(row, product.Get()))) return false;
-    set.AppendProduct(std::move(product));
+    set.AppendItem(std::move(product));
     return true;
 }
 

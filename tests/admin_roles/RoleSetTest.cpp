@@ -119,5 +119,36 @@ TEST_F(RoleSetTest, InMemoryMembersLeaveTheDatabaseAlone) {
     EXPECT_EQ(ErrorDescription(), "RoleSet has no execute context object at present");
 }
 
+// A role removed by ID leaves the set (every copy of it) and stops being the target of Update,
+// even when the set held it twice through Append of another object with its ID.
+TEST_F(RoleSetTest, RemoveByIDForgetsTheRoleAndItsCurrentPlace) {
+    const LONG id = StoreRole("Gone");
+    const LONG kept = StoreRole("Kept");
+    ComPtr<IRoleSet> all;
+    ASSERT_EQ(admin_->get_RoleSet(all.Put()), S_OK);
+    CRoleSet* set = engine::ImplementationOf<CRoleSet>(all.Get());
+    ASSERT_NE(set, nullptr);
+    auto twin = NewRole("Gone again");
+    twin->SetID(id);
+    set->AppendItem(twin);
+    LONG index = -1;
+    for (size_t i = 0; i < set->Items().size(); ++i)
+        if (set->Items()[i]->Data().id == id) index = static_cast<LONG>(i);
+    ComPtr<IRole> item;
+    ASSERT_EQ(set->get_Item(index, item.Put()), S_OK);
+    ASSERT_EQ(set->RemoveByID(id), S_OK) << ErrorDescription();
+    ASSERT_EQ(set->Items().size(), 1u);
+    EXPECT_EQ(set->Items()[0]->Data().id, kept);
+    EXPECT_EQ(set->Update(), E_FAIL);
+    EXPECT_EQ(ErrorDescription(), "update role failed");
+    EXPECT_TRUE(Logged(6, "CRoleSet::RealUpdateRole", "role interface is not valid"));
+
+    // A second removal finds no row: it fails and the set stays as it is.
+    EXPECT_EQ(set->RemoveByID(id), E_FAIL);
+    EXPECT_EQ(ErrorDescription(), "Delete Role failed");
+    EXPECT_TRUE(Logged(2, "CRoleSet::RealRemove", "Role(ID=" + Id(id) + ") does not exist!"));
+    EXPECT_EQ(set->Items().size(), 1u);
+}
+
 } // namespace
 } // namespace velmora::test

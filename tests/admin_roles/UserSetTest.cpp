@@ -105,5 +105,57 @@ TEST_F(UserSetTest, InMemoryMembers) {
     EXPECT_EQ(set->get_ExeContext(context.Put()), E_FAIL);
 }
 
+// The user set reports some failures under the role set's names; they are its own texts.
+TEST_F(UserSetTest, FailuresKeepTheirOwnSourcesAndTexts) {
+    auto set = engine::CreateObject<CUserSet>();
+    ComPtr<IUser> item;
+    EXPECT_EQ(set->get_Item(0, item.Put()), E_FAIL);
+    EXPECT_EQ(ErrorDescription(), "Some error has occured, please see err.log!");
+    EXPECT_TRUE(Logged(1, "CRoleSet::get_Item", "Exceed Array's bound"));
+    ComPtr<IExeContext> context;
+    EXPECT_EQ(set->get_ExeContext(context.Put()), E_FAIL);
+    EXPECT_EQ(ErrorDescription(), "RoleSet has no execute context object");
+    EXPECT_TRUE(Logged(0, "CRoleSet::get_ExeContext", "RoleSet has no execute context object"));
+    EXPECT_EQ(set->DeleteByIndex(-1), E_FAIL);
+    EXPECT_TRUE(Logged(1, "CUserSet::RemoveByInde", "Exceed Array's bound"));
+    EXPECT_EQ(set->DeleteByID(9), E_FAIL);
+    EXPECT_TRUE(Logged(0, "CUserSet::RemoveByID", "User(ID=9) does not exist"));
+
+    // A duplicated login is reported once, with its own description and not as "Add user failed".
+    StoreUser("dup");
+    auto again = NewUser("dup");
+    EXPECT_EQ(set->Add(again.Get()), E_FAIL);
+    EXPECT_EQ(ErrorDescription(), "Login Name(dup) is duplicated!");
+    EXPECT_TRUE(Logged(2, "CUserSet::RealAddUser", "Login Name(dup) is duplicated!"));
+    EXPECT_FALSE(Logged(0, "CUserSet::Add", "Add user failed"));
+    EXPECT_EQ(set->Add(nullptr), E_FAIL);
+    EXPECT_EQ(ErrorDescription(), "Add user failed");
+    EXPECT_TRUE(Logged(0, "CUserSet::Add", "Add user failed"));
+}
+
+// A user removed by position is no longer the target of Update, so its row is not written
+// again; the other users of the set stay where they were.
+TEST_F(UserSetTest, RemovedCurrentUserIsNoLongerUpdated) {
+    const LONG first = StoreUser("first");
+    const LONG second = StoreUser("second");
+    ComPtr<IUserSet> all;
+    ASSERT_EQ(admin_->get_UserSet(all.Put()), S_OK);
+    CUserSet* set = engine::ImplementationOf<CUserSet>(all.Get());
+    ASSERT_NE(set, nullptr);
+    LONG index = -1;
+    for (size_t i = 0; i < set->Items().size(); ++i)
+        if (set->Items()[i]->Data().id == first) index = static_cast<LONG>(i);
+    ASSERT_GE(index, 0);
+    ComPtr<IUser> item;
+    ASSERT_EQ(set->get_Item(index, item.Put()), S_OK);
+    ASSERT_EQ(set->RemoveByIndex(index), S_OK) << ErrorDescription();
+    EXPECT_EQ(Count("tUser", "UserID=" + Id(first)), 0);
+    EXPECT_EQ(set->Update(), E_FAIL);
+    EXPECT_TRUE(Logged(7, "CUserSet::RealUpdate", "No current user, cannot update"));
+    EXPECT_EQ(Count("tUser", "UserID=" + Id(second)), 1);
+    for (const auto& held : set->Items())
+        EXPECT_NE(held->Data().id, first);
+}
+
 } // namespace
 } // namespace velmora::test
