@@ -122,7 +122,7 @@ HRESULT CProduct::get_RoleSet(IRoleSet** pVal) {
         for (; !rows.IsEOF(); rows.MoveNext()) {
             auto role = CreateObject<CRole>();
             if (FAILED(CDBUtil::GetRoleData(rows, role.Get()))) return Fail(Info(), kFailure);
-            set->AppendRole(std::move(role));
+            set->AppendItem(std::move(role));
         }
         return ReturnObject<IRoleSet>(set, pVal);
     } catch (const db::DbError& error) {
