@@ -17,7 +17,8 @@
 // - syncs of the database file do nothing;
 // - the rollback journal lives in memory, so a transaction costs no file creation or removal
 //   (rollback and savepoints still work: they read the journal back as from a file);
-// - locks are kept in a table of this process instead of the file system.
+// - locks are kept in a table of this process instead of the file system, and a connection keeps
+//   its lock between transactions (exclusive locking mode).
 
 namespace velmora::db {
 namespace {
@@ -368,6 +369,26 @@ int CurrentTimeInt64(sqlite3_vfs*, sqlite3_int64* now) {
     return LowerVfs()->xCurrentTimeInt64(LowerVfs(), now);
 }
 
+// Run for every connection the process opens: a connection to the build's file keeps its lock
+// between transactions, so that it need not check the file for changes by others (there are
+// none) before each one.
+int KeepLockOnBuildFile(sqlite3* db, char**, const sqlite3_api_routines*) {
+    const char* name = sqlite3_db_filename(db, "main");
+    bool ours = false;
+    {
+        Build& build = State();
+        std::lock_guard lock(build.mutex);
+        ours = build.active && name != nullptr && build.database == name;
+    }
+    if (ours) return sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
+    return SQLITE_OK;
+}
+
+void (*AutoExtension())(void) {
+    // SQLite takes every extension entry point as void (*)(void).
+    return reinterpret_cast<void (*)(void)>(KeepLockOnBuildFile);
+}
+
 } // namespace
 
 UnsyncedBuild::UnsyncedBuild(const std::string& path) {
@@ -409,10 +430,12 @@ UnsyncedBuild::UnsyncedBuild(const std::string& path) {
     build.database = resolved;
     build.journal = build.database + "-journal";
     build.active = true;
+    sqlite3_auto_extension(AutoExtension());
 }
 
 UnsyncedBuild::~UnsyncedBuild() {
     Build& build = State();
+    sqlite3_cancel_auto_extension(AutoExtension());
     sqlite3_vfs_unregister(&build.vfs);
     std::lock_guard lock(build.mutex);
     build.active = false;

@@ -1,7 +1,8 @@
 #pragma once
 // Building a brand-new database file quickly: while an UnsyncedBuild lives, the one file it names
 // is written without flushing anything to disk, its rollback journal is kept in memory, and its
-// locks are held inside this process only. Every other file is untouched.
+// locks are held inside this process only, by each connection from its first use of the file
+// until it closes. Every other file is untouched.
 //
 // This is for a file that nobody else can see yet (made under a private name and published
 // when complete): a crash part way leaves that file unusable, so the caller throws it away on
