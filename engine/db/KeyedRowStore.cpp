@@ -345,11 +345,14 @@ int KeyedRowStore::BindUnchanged(sqlite3_stmt* statement, const Row& original,
 }
 
 void KeyedRowStore::WriteSpools(int64_t rowid, const EditBuffer& edit) {
-    std::vector<uint8_t> piece; // only an edit with long binaries needs it
+    // Allocated only when a long binary is written: most rows carry none, and a megabyte
+    // cleared for every row written costs more than the write itself.
+    std::vector<uint8_t> piece;
     for (size_t i = 0; i < columns_.size(); ++i) {
         const ChunkSpool* spool = edit.spools[i].get();
         if (spool == nullptr || spool->Size() == 0) continue;
-        piece.resize(kBlobPiece);
+        const size_t wanted = static_cast<size_t>(std::min<int64_t>(spool->Size(), kBlobPiece));
+        if (piece.size() < wanted) piece.resize(wanted);
         const ColumnInfo& info = columns_[i];
         sqlite3_blob* blob = nullptr;
         int rc = sqlite3_blob_open(db_, info.database.c_str(), info.table.c_str(),

@@ -26,6 +26,14 @@ std::map<std::string, std::weak_ptr<SharedDatabase>>& Registry() {
     return *registry;
 }
 
+// The path a connection string named, and the canonical path it led to, for the database files
+// that are open: finding a file again costs one stat instead of resolving every component of
+// its path anew (connections come and go with every record set).
+std::map<std::string, std::string>& Aliases() {
+    static auto* aliases = new std::map<std::string, std::string>;
+    return *aliases;
+}
+
 std::string CanonicalExistingFile(const std::string& path) {
     char resolved[PATH_MAX];
     struct stat info {};
@@ -68,19 +76,41 @@ sqlite3* OpenHandle(const std::string& canonicalPath, const std::string& shownPa
 } // namespace
 
 std::shared_ptr<SharedDatabase> SharedDatabase::Acquire(const std::string& path) {
+    // The path still names the very file that is open under it: the same database.
+    struct stat named {};
+    if (::stat(path.c_str(), &named) == 0 && S_ISREG(named.st_mode)) {
+        std::lock_guard lock(RegistryMutex());
+        if (const auto alias = Aliases().find(path); alias != Aliases().end()) {
+            if (const auto it = Registry().find(alias->second); it != Registry().end()) {
+                auto existing = it->second.lock();
+                if (existing && existing->device_ == named.st_dev &&
+                    existing->inode_ == named.st_ino)
+                    return existing;
+            }
+        }
+    }
     const std::string canonical = CanonicalExistingFile(path);
     std::lock_guard lock(RegistryMutex());
     auto& registry = Registry();
-    if (const auto it = registry.find(canonical); it != registry.end()) {
-        if (auto existing = it->second.lock()) return existing;
+    std::shared_ptr<SharedDatabase> database;
+    if (const auto it = registry.find(canonical); it != registry.end())
+        database = it->second.lock();
+    if (!database) {
+        database.reset(new SharedDatabase(OpenHandle(canonical, path), canonical));
+        registry[canonical] = database;
     }
-    std::shared_ptr<SharedDatabase> opened(
-        new SharedDatabase(OpenHandle(canonical, path), canonical));
-    registry[canonical] = opened;
-    return opened;
+    if (Aliases().size() > 64) Aliases().clear(); // only ever a few in practice
+    Aliases()[path] = canonical;
+    return database;
 }
 
-SharedDatabase::SharedDatabase(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
+SharedDatabase::SharedDatabase(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {
+    struct stat info {};
+    if (::stat(path_.c_str(), &info) == 0) {
+        device_ = info.st_dev;
+        inode_ = info.st_ino;
+    }
+}
 
 SharedDatabase::~SharedDatabase() {
     if (!levels_.empty() && !sqlite3_get_autocommit(db_)) {
@@ -91,6 +121,7 @@ SharedDatabase::~SharedDatabase() {
     auto& registry = Registry();
     const auto it = registry.find(path_);
     if (it != registry.end() && it->second.expired()) registry.erase(it);
+    std::erase_if(Aliases(), [this](const auto& alias) { return alias.second == path_; });
 }
 
 void SharedDatabase::Exec(const std::string& sql) {

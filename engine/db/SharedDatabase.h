@@ -53,6 +53,9 @@ class SharedDatabase {
 
     sqlite3* db_;
     std::string path_;
+    // The file's identity, to tell whether a path still names it.
+    uint64_t device_ = 0;
+    uint64_t inode_ = 0;
     mutable std::recursive_mutex mutex_;
     std::vector<Level> levels_; // outermost first
     int64_t nextLevel_ = 1;

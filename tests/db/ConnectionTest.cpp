@@ -152,5 +152,28 @@ TEST_F(ConnectionTest, ConnectionsShareOneTransactionScope) {
     EXPECT_EQ(4, CountRows(second, "SELECT * FROM tProduct"));
 }
 
+// A path that names another file than before (a link moved on) reaches that other file, even
+// while a connection to the first one is open.
+TEST_F(ConnectionTest, APathReachesTheFileItNamesNow) {
+    const std::string other = (dir_.Path() / "other.mdb").string();
+    std::filesystem::copy_file(path_, other);
+    {
+        RawDb raw(other);
+        ASSERT_EQ(SQLITE_OK, raw.Exec("DELETE FROM tProduct WHERE ProductID > 1"));
+    }
+    const std::string link = (dir_.Path() / "current.mdb").string();
+    std::filesystem::create_symlink(path_, link);
+    Connection first;
+    first.Open(ConnectionStringFor(link));
+    EXPECT_EQ(4, CountRows(first, "SELECT * FROM tProduct"));
+
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(other, link);
+    Connection second;
+    second.Open(ConnectionStringFor(link));
+    EXPECT_EQ(1, CountRows(second, "SELECT * FROM tProduct"));
+    EXPECT_EQ(4, CountRows(first, "SELECT * FROM tProduct"));
+}
+
 } // namespace
 } // namespace velmora::db::test

@@ -54,8 +54,11 @@ std::string FirstDifference(const Table& a, const Table& b) {
 class DemoDatabase : public ToolTest {};
 
 TEST_F(DemoDatabase, OneSeedAndSizeAlwaysGiveTheSameContent) {
-    const auto first = Dump(MakeDemo("first.mdb", "--bugs 40 --seed 7"));
-    const auto second = Dump(MakeDemo("second.mdb", "--seed=7 --bugs=40"));
+    const std::string firstFile = MakeDemo("first.mdb", "--bugs 40 --seed 7");
+    const std::string secondFile = MakeDemo("second.mdb", "--seed=7 --bugs=40");
+    EXPECT_TRUE(ReadFile(firstFile) == ReadFile(secondFile)) << "the files differ byte for byte";
+    const auto first = Dump(firstFile);
+    const auto second = Dump(secondFile);
     ASSERT_EQ(first.size(), second.size());
     for (size_t t = 0; t < first.size(); ++t) {
         EXPECT_EQ(first[t].first, second[t].first);

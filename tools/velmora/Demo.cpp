@@ -1,22 +1,23 @@
 #include "Demo.h"
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
+#include <stdexcept>
 #include <string>
-#include <system_error>
 
 #include "DemoFiller.h"
 #include "DemoOptions.h"
 #include "DemoTeam.h"
+#include "StagedFile.h"
 #include "engine/db/Schema.h"
+#include "engine/db/UnsyncedBuild.h"
 
 namespace {
 
 using namespace velmora::demo;
-
-constexpr int kProgressStep = 1000;
 
 void PrintUsage(FILE* to) {
     std::fprintf(to,
@@ -27,7 +28,8 @@ void PrintUsage(FILE* to) {
                  "with their versions and classifications, a developer, tester and manager role\n"
                  "per product, %d users, and N bugs and features (default %d) with rich texts\n"
                  "and attachments. The same N and seed S (default 1) always give the same\n"
-                 "content.\n"
+                 "file. FILE appears only when it is complete: it is built under a hidden\n"
+                 "temporary name beside it, which an interrupted run removes.\n"
                  "\n"
                  "Every demo user's password is the login name followed by \"%s\" (mhart logs\n"
                  "in with mhart%s); Admin keeps the empty password and holds every role it\n"
@@ -36,26 +38,65 @@ void PrintUsage(FILE* to) {
                  kDefaultBugCount, kPasswordSuffix, kPasswordSuffix);
 }
 
-// Removes the half-made database (and a journal SQLite may have left) after a failure.
-void RemoveDatabase(const std::string& file) {
-    std::error_code ignored;
-    std::filesystem::remove(file, ignored);
-    std::filesystem::remove(file + "-journal", ignored);
-}
+// Shows how many bugs have been added on one line of the terminal, rewritten in place at most
+// every tenth of a second; prints nothing when stderr is not a terminal.
+class Progress {
+  public:
+    explicit Progress(int total) : total_(total), shown_(total > 0 && isatty(STDERR_FILENO)) {}
+    ~Progress() {
+        if (started_) std::fputc('\n', stderr);
+    }
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
 
-DemoCounts Fill(const DemoOptions& options) {
+    void Added(int added) {
+        if (!shown_) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (started_ && added < total_ && now - last_ < std::chrono::milliseconds(100)) return;
+        last_ = now;
+        started_ = true;
+        std::fprintf(stderr, "\rAdding bugs: %d / %d", added, total_);
+        std::fflush(stderr);
+    }
+
+  private:
+    int total_;
+    bool shown_;
+    bool started_ = false;
+    std::chrono::steady_clock::time_point last_;
+};
+
+// Fills the database at path and closes every connection to it again.
+DemoCounts Fill(const DemoOptions& options, const std::string& path) {
     const std::vector<PlannedBug> plan = PlanBugs(options.bugs, options.seed);
     velmora::tool::ComApartment apartment;
-    DemoFiller filler(options.file);
+    DemoFiller filler(path);
     filler.BuildTeam();
+    Progress progress(options.bugs);
     int added = 0;
     for (const PlannedBug& bug : plan) {
         filler.AddBug(bug);
-        if (++added % kProgressStep == 0 && added < options.bugs)
-            std::fprintf(stderr, "velmora: demo: %d of %d bugs and features added\n", added,
-                         options.bugs);
+        progress.Added(++added);
     }
     return filler.Counts();
+}
+
+// Builds the new database under a private name without flushing every change to disk (nothing
+// is lost by that: an unfinished file is thrown away), then flushes it once and publishes it
+// under its name.
+DemoCounts Build(const DemoOptions& options) {
+    velmora::tool::StagedFile staged(options.file);
+    if (const std::string error = velmora::db::CreateSeedDatabase(staged.Path()); !error.empty())
+        throw std::runtime_error(error);
+    DemoCounts counts;
+    {
+        velmora::db::UnsyncedBuild build(staged.Path());
+        counts = Fill(options, staged.Path());
+    }
+    if (velmora::db::UnsyncedBuild::OpenConnections() != 0)
+        throw std::runtime_error("the engine still holds the database open");
+    staged.Publish();
+    return counts;
 }
 
 } // namespace
@@ -71,13 +112,9 @@ int RunDemo(int argc, char** argv) {
         PrintUsage(stdout);
         return 0;
     }
-    if (const std::string error = velmora::db::CreateSeedDatabase(options.file); !error.empty()) {
-        std::fprintf(stderr, "velmora: %s\n", error.c_str());
-        return 1;
-    }
     const auto start = std::chrono::steady_clock::now();
     try {
-        const DemoCounts counts = Fill(options);
+        const DemoCounts counts = Build(options);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::printf("Created %s: %d products, %d versions, %d classifications, %d roles, %d users, "
@@ -88,7 +125,6 @@ int RunDemo(int argc, char** argv) {
         return 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "velmora: demo: %s\n", error.what());
-        RemoveDatabase(options.file);
         return 1;
     }
 }
