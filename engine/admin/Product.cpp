@@ -1,10 +1,10 @@
 #include "engine/admin/Product.h"
 
-#include <new>
 #include <string>
 
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/db/Database.h"
@@ -42,16 +42,19 @@ HRESULT CProduct::AddVersion(BSTR bstrVerName, BSTR bstrVerDesp, DATE ReleaseDat
                              IVersion** ppVersion) {
     if (!ppVersion) return E_POINTER;
     *ppVersion = nullptr;
-    try {
+    // An allocation failure is this member's described failure.
+    constexpr OnFailure kFailed = {.description = "Add version Failed",
+                                   .logCode = 0,
+                                   .logSource = "IProduct::AddVersion",
+                                   .outOfMemoryLog = "Add version failed"};
+    return Guard(Info(), kFailed, [&] {
         return ReturnObject<IVersion>(
             AppendVersion(TextOf(bstrVerName), TextOf(bstrVerDesp), ReleaseDate), ppVersion);
-    } catch (const std::bad_alloc&) {
-        return Fail(Info(), "Add version Failed", 0, "IProduct::AddVersion", "Add version failed");
-    }
+    });
 }
 
 HRESULT CProduct::RemoveVersion(BSTR bstrVerName) {
-    try {
+    return Guard([&] {
         const std::string name = TextOf(bstrVerName);
         for (auto it = versions_.begin(); it != versions_.end(); ++it) {
             if ((*it)->Data().name == name) {
@@ -59,10 +62,8 @@ HRESULT CProduct::RemoveVersion(BSTR bstrVerName) {
                 return S_OK;
             }
         }
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    return Fail(Info(), "Remove Failed", 0, "IProduct::RemoveVersion", "Remove Failed");
+        return Fail(Info(), "Remove Failed", 0, "IProduct::RemoveVersion", "Remove Failed");
+    });
 }
 
 HRESULT CProduct::RemoveVersionAt(LONG iIndex) {
@@ -82,7 +83,7 @@ HRESULT CProduct::get_ClassificationSet(IClassificationSet** pVal) {
     if (data_.id == 0)
         return Fail(Info(), "ProductID is 0, cannot perform this action", 0, kSource,
                     "ProductID is 0, cannot perform this action");
-    try {
+    return Guard(Info(), {"Get ClassificationSet failded!", 0, kSource}, [&]() -> HRESULT {
         auto set = CreateObject<CClassificationSet>();
         db::Recordset rows;
         rows.Open("select * from tClassification where ProductID = " + std::to_string(data_.id),
@@ -98,11 +99,7 @@ HRESULT CProduct::get_ClassificationSet(IClassificationSet** pVal) {
         // Kept only when it was read whole, so a failed read is tried again on the next call.
         classificationSet_ = set;
         return ReturnObject<IClassificationSet>(classificationSet_, pVal);
-    } catch (const db::DbError& error) {
-        return FailWithError(Info(), "Get ClassificationSet failded!", 0, kSource, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CProduct::get_RoleSet(IRoleSet** pVal) {
@@ -113,7 +110,7 @@ HRESULT CProduct::get_RoleSet(IRoleSet** pVal) {
     if (data_.id == 0)
         return Fail(Info(), "ProductID is 0, cannot perform this action", 0, kSource,
                     "ProductID is 0, cannot perform this action");
-    try {
+    return Guard(Info(), {kFailure, 0, kSource}, [&]() -> HRESULT {
         auto set = CreateObject<CRoleSet>();
         db::Recordset rows;
         rows.Open("select * from tRole where ProductID = " + std::to_string(data_.id),
@@ -125,11 +122,7 @@ HRESULT CProduct::get_RoleSet(IRoleSet** pVal) {
             set->AppendItem(std::move(role));
         }
         return ReturnObject<IRoleSet>(set, pVal);
-    } catch (const db::DbError& error) {
-        return FailWithError(Info(), kFailure, 0, kSource, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CProduct::get_Name(BSTR* pVal) {

@@ -1,6 +1,5 @@
 #include "engine/admin/Role.h"
 
-#include <new>
 #include <string>
 
 #include "engine/admin/LookupLists.h"
@@ -10,6 +9,7 @@
 #include "engine/admin/UserSet.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/mapping/DBUtil.h"
@@ -42,7 +42,7 @@ HRESULT CRole::get_Right(IRight** pVal) {
     const char* source = "IRole::Right";
     if (data_.id == 0)
         return Fail(cls, kSeeErrorLog, 0, source, "RoleID is 0, can't perform the action");
-    try {
+    return Guard(cls, {kSeeErrorLog, 2, source}, [&]() -> HRESULT {
         auto right = CreateObject<CRight>();
         db::Recordset row;
         row.Open("select * from tRight where tRight.RoleID = " + std::to_string(data_.id),
@@ -54,11 +54,7 @@ HRESULT CRole::get_Right(IRight** pVal) {
             return Fail(cls, noRight, 3, source, noRight);
         }
         return ReturnObject<IRight>(right, pVal);
-    } catch (const db::DbError& error) {
-        return FailWithError(cls, kSeeErrorLog, 2, source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CRole::get_UserSet(IUserSet** pVal) {
@@ -68,7 +64,7 @@ HRESULT CRole::get_UserSet(IUserSet** pVal) {
     if (data_.id == 0)
         return Fail(cls, "RoleID is 0", 0, "IRole::UserSet",
                     "RoleID is 0, Cannot perform the action");
-    try {
+    return Guard(cls, {"Get UserSet failed!", 2, "CRole::get_UserSet"}, [&] {
         auto users = CreateObject<CUserSet>();
         db::Recordset rows;
         rows.Open("SELECT tUser.* FROM tUser,tUserRole WHERE tUser.userID = tUserRole.UserID AND "
@@ -81,11 +77,7 @@ HRESULT CRole::get_UserSet(IUserSet** pVal) {
             if (SUCCEEDED(CDBUtil::GetUserData(rows, user.Get()))) users->AppendItem(user);
         }
         return ReturnObject<IUserSet>(users, pVal);
-    } catch (const db::DbError& error) {
-        return FailWithError(cls, "Get UserSet failed!", 2, "CRole::get_UserSet", error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CRole::get_Product(IProduct** pVal) {
@@ -95,7 +87,9 @@ HRESULT CRole::get_Product(IProduct** pVal) {
     const char* source = "IRole::Product";
     if (data_.id == 0)
         return Fail(cls, "RoleID is 0", 0, source, "RoleID is 0, cannot perfom the action");
-    try {
+    constexpr OnFailure kFailed = {.logSource = "CRole::get_Product",
+                                   .described = Described::ByError};
+    return Guard(cls, kFailed, [&]() -> HRESULT {
         db::Connection connection;
         connection.Open(db::ProcessConnectionString());
         LONG productId = 0;
@@ -120,11 +114,7 @@ HRESULT CRole::get_Product(IProduct** pVal) {
         if (FAILED(CDBUtil::GetProductData(row, product.Get())))
             return Fail(cls, kSeeErrorLog, 0, source, "Read product failed");
         return ReturnObject<IProduct>(product, pVal);
-    } catch (const db::DbError& error) {
-        return FailWithError(cls, error.Description(), 2, "CRole::get_Product", error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CRole::get_AvailableStatus(IBugStatus** pVal) {
@@ -137,7 +127,7 @@ HRESULT CRole::get_AvailableStatus(IBugStatus** pVal) {
         FailLogOnly(0, source, "Role's ID = 0, cannot get it's bug status");
         return S_OK;
     }
-    try {
+    return Guard(cls, {failed, 2, source}, [&]() -> HRESULT {
         const std::string id = std::to_string(data_.id);
         db::Connection connection;
         connection.Open(db::ProcessConnectionString());
@@ -155,11 +145,7 @@ HRESULT CRole::get_AvailableStatus(IBugStatus** pVal) {
         for (; !rows.IsEOF(); rows.MoveNext())
             statuses->AddEntry(VariantToString(rows.GetValue(0)));
         return ReturnObject<IBugStatus>(statuses, pVal);
-    } catch (const db::DbError& error) {
-        return FailWithError(cls, failed, 2, source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace velmora::engine

@@ -1,6 +1,6 @@
 #include "engine/admin/User.h"
 
-#include <new>
+#include <optional>
 #include <string>
 
 #include "engine/admin/Role.h"
@@ -8,6 +8,7 @@
 #include "engine/admin/UserSysInfo.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/db/NextId.h"
@@ -98,7 +99,7 @@ HRESULT CUser::get_RoleSet(IRoleSet** pVal) {
     const char* source = "CUser::get_RoleSet";
     if (data_.id == 0)
         return Fail(Info(), kSeeErrorLog, 0, source, "UserID is 0, can't perform the action");
-    try {
+    return Guard(Info(), {kSeeErrorLog, 2, source}, [&] {
         auto roles = CreateObject<CRoleSet>();
         db::Recordset rows;
         rows.Open("SELECT tRole.* FROM tRole, tUserRole WHERE tRole.roleID = tUserRole.roleID AND "
@@ -111,11 +112,7 @@ HRESULT CUser::get_RoleSet(IRoleSet** pVal) {
             if (SUCCEEDED(CDBUtil::GetRoleData(rows, role.Get()))) roles->AppendItem(role);
         }
         return ReturnObject<IRoleSet>(roles, pVal);
-    } catch (const db::DbError& error) {
-        return FailWithError(Info(), kSeeErrorLog, 2, source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 bool CUser::ReadSysInfoID(db::Connection& connection, LONG userId, LONG& sysInfoId) {
@@ -139,7 +136,7 @@ HRESULT CUser::get_SysInfo(IUserSysInfo** pVal) {
     if (data_.id == 0)
         return Fail(Info(), failed, 0, source,
                     "User is is 0, cannot retrieve it's system infomation");
-    try {
+    return Guard(Info(), {failed, 2, source}, [&]() -> HRESULT {
         db::Connection connection;
         connection.Open(db::ProcessConnectionString());
         LONG sysInfoId = 0;
@@ -154,11 +151,7 @@ HRESULT CUser::get_SysInfo(IUserSysInfo** pVal) {
         auto info = CreateObject<CUserSysInfo>();
         if (FAILED(CDBUtil::GetUserSysInfoData(row, info.Get()))) return Fail(Info(), failed);
         return ReturnObject<IUserSysInfo>(info, pVal);
-    } catch (const db::DbError& error) {
-        return FailWithError(Info(), failed, 2, source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CUser::put_SysInfo(IUserSysInfo* newVal) {
@@ -168,8 +161,10 @@ HRESULT CUser::put_SysInfo(IUserSysInfo* newVal) {
         return Fail(Info(), failed, 0, source, "User is is 0, cannot set it's system infomation");
     CUserSysInfo* info = ImplementationOf<CUserSysInfo>(newVal);
     if (!info) return Fail(Info(), failed, 0, source, "system infomation object is not valid");
-    const UserSysInfoData before = info->Data();
-    try {
+    // The object's fields are put back when the change fails, whatever the cause.
+    std::optional<UserSysInfoData> before;
+    const HRESULT hr = Guard(Info(), {failed, 2, source}, [&]() -> HRESULT {
+        before = info->Data();
         db::Connection connection;
         connection.Open(db::ProcessConnectionString());
         db::Transaction transaction(connection); // rolled back unless committed
@@ -192,7 +187,6 @@ HRESULT CUser::put_SysInfo(IUserSysInfo* newVal) {
             info->SetUserID(data_.id);
             if (FAILED(CDBUtil::SaveUserSysInfoData(row, info))) {
                 row.CancelUpdate();
-                info->Data() = before;
                 return Fail(Info(), failed);
             }
             row.Update();
@@ -200,23 +194,17 @@ HRESULT CUser::put_SysInfo(IUserSysInfo* newVal) {
         db::Recordset user;
         user.Open("SELECT UserSystemInfoID FROM tUser WHERE UserID=" + std::to_string(data_.id),
                   connection, db::CursorType::Keyset, db::LockType::Optimistic);
-        if (user.IsEOF()) {
-            info->Data() = before;
+        if (user.IsEOF())
             return Fail(Info(), failed, 0, source,
                         "User(ID=" + std::to_string(data_.id) + ") does not exist");
-        }
         user.SetValue(0, db::Value::Int(sysInfoId));
         user.Update();
         user.Close();
         transaction.Commit();
         return S_OK;
-    } catch (const db::DbError& error) {
-        info->Data() = before;
-        return FailWithError(Info(), failed, 2, source, error);
-    } catch (const std::bad_alloc&) {
-        info->Data() = before;
-        return E_OUTOFMEMORY;
-    }
+    });
+    if (FAILED(hr) && before) info->Data() = std::move(*before);
+    return hr;
 }
 
 } // namespace velmora::engine

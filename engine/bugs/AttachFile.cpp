@@ -8,13 +8,13 @@
 
 #include <cerrno>
 #include <cstring>
-#include <new>
 #include <thread>
 #include <vector>
 
 #include "engine/bugs/TempDirectory.h"
 #include "engine/bugs/Unzipper.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/db/Database.h"
@@ -133,12 +133,10 @@ HRESULT CAttachFile::get_FullName(BSTR* pVal) {
     return ReturnText(data_.fullName, pVal);
 }
 HRESULT CAttachFile::put_FullName(BSTR newVal) {
-    try {
+    return Guard([&] {
         SetFullName(TextOf(newVal));
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CAttachFile::get_ID(LONG* pVal) {
@@ -164,7 +162,7 @@ HRESULT CAttachFile::put_FileDate(DATE newVal) {
 HRESULT CAttachFile::GetFile(BSTR bstrFileName) {
     constexpr const char* kFailed = "Get File Failed!";
     constexpr const char* kSource = "CAttachFile::GetFile";
-    try {
+    return Guard([&]() -> HRESULT {
         if (data_.id == 0) return Fail(Info(), kFailed, 0, kSource, "File id is 0");
         const std::string target = TextOf(bstrFileName);
         auto folder = TempDirectory::Create(nullptr);
@@ -176,15 +174,13 @@ HRESULT CAttachFile::GetFile(BSTR bstrFileName) {
         if (!IsPlainName(extracted) || !CopyToNewFile(folder->Child(extracted), target))
             return Fail(Info(), kFailed, 0, kSource, "CopyFile failed!");
         return S_OK; // the folder and the extracted file go with `folder`
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CAttachFile::OpenFile() {
     constexpr const char* kFailed = "Open File Failed";
     constexpr const char* kSource = "CAttachFile::OpenFile";
-    try {
+    return Guard([&]() -> HRESULT {
         auto folder = TempDirectory::Create(nullptr);
         if (!folder) return Fail(Info(), kFailed, 0, kSource, "GetTempPath API failed");
         const std::string name = FileNamePart(data_.fileName);
@@ -199,9 +195,7 @@ HRESULT CAttachFile::OpenFile() {
         // The program reads the file after this call returns: it stays in its private folder.
         folder->Keep();
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 bool CAttachFile::GenFile(const TempDirectory& folder, const std::string& archiveName,
@@ -218,7 +212,7 @@ bool CAttachFile::GenFile(const TempDirectory& folder, const std::string& archiv
     std::string stem = FileNameStem(archiveName);
     if (!IsPlainName(stem)) stem = "attachment";
     const std::string archive = archiveFolder->Child(stem + ".zip");
-    try {
+    const bool stored = GuardStep(2, kSource, [&] {
         db::Recordset row;
         row.Open("SELECT * FROM tAttachment WHERE AttachmentID = " + std::to_string(data_.id),
                  db::ProcessConnectionString(), db::CursorType::Static, db::LockType::ReadOnly);
@@ -250,10 +244,9 @@ bool CAttachFile::GenFile(const TempDirectory& folder, const std::string& archiv
             log::LogError(4, kSource, "Cannot write " + archive + ": " + std::strerror(errno));
             return false;
         }
-    } catch (const db::DbError& error) {
-        log::LogComError(2, kSource, error);
-        return false;
-    }
+        return true;
+    });
+    if (!stored) return false;
 
     CUnzipper unzipper;
     const bool extracted = unzipper.OpenZip(archive) && unzipper.SetOutputFolder(folder.Path()) &&

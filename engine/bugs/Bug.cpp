@@ -4,11 +4,11 @@
 
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <string>
 
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/mapping/FieldConversion.h"
@@ -45,7 +45,7 @@ HRESULT SetLookedUp(const NameLookup& lookup, LONG value, LONG& id, std::string&
         return S_OK;
     }
     if (value < 0) return Fail(cls, failureText, 0, lookup.source, lookup.negativeMessage);
-    try {
+    return Guard(cls, {failureText, 2, lookup.source}, [&]() -> HRESULT {
         db::Recordset rows;
         rows.Open(lookup.statement + std::to_string(value), db::ProcessConnectionString(),
                   db::CursorType::ForwardOnly, db::LockType::ReadOnly);
@@ -57,11 +57,7 @@ HRESULT SetLookedUp(const NameLookup& lookup, LONG value, LONG& id, std::string&
         name = std::move(found);
         id = value;
         return S_OK;
-    } catch (const db::DbError& error) {
-        return FailWithError(cls, failureText, 2, lookup.source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace
@@ -303,15 +299,13 @@ HRESULT CBug::Copy(IBug* pBug) {
     CBug* source = ImplementationOf<CBug>(pBug);
     if (!source) return E_INVALIDARG; // only an engine bug carries a session to share
     if (source == this) return S_OK;
-    try {
+    return Guard([&] {
         const SHORT ownType = data_.bugType;
         data_ = source->data_;
         data_.bugType = ownType;
         context_ = source->context_;
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace velmora::engine

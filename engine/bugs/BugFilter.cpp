@@ -1,11 +1,11 @@
 #include "engine/bugs/BugFilter.h"
 
-#include <new>
 #include <variant>
 
 #include "engine/bugs/FilterFieldTypes.h"
 #include "engine/bugs/FilterSql.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 
 namespace velmora::engine {
@@ -50,14 +50,12 @@ HRESULT CBugFilter::put_AndOr(eLogOperation newVal) {
 HRESULT CBugFilter::GetSQL(BSTR* pVal) {
     if (!pVal) return E_POINTER;
     *pVal = nullptr;
-    try {
+    return Guard([&] {
         auto sql = FilterConditionSql(data_);
         if (const auto* failure = std::get_if<FilterSqlFailure>(&sql))
             return FailLogOnly(0, "CBugFilter::GetSQL", failure->message);
         return ReturnText(std::get<std::string>(sql), pVal);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CBugFilter::GetAndOrStr(BSTR* pVal) {

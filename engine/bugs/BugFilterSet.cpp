@@ -1,10 +1,9 @@
 #include "engine/bugs/BugFilterSet.h"
 
-#include <new>
-
 #include "engine/bugs/BugFilter.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 
 namespace velmora::engine {
@@ -48,12 +47,10 @@ HRESULT CBugFilterSet::get_Count(LONG* pVal) {
 HRESULT CBugFilterSet::Add(IBugFilter* p) {
     // A null entry would fail every later GetSQL and Item of the set.
     if (!p) return E_POINTER;
-    try {
+    return Guard([&] {
         filters_.emplace_back(p);
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CBugFilterSet::Remove(LONG index) {
@@ -66,7 +63,7 @@ HRESULT CBugFilterSet::Remove(LONG index) {
 HRESULT CBugFilterSet::GetSQL(BSTR* pVal) {
     if (!pVal) return E_POINTER;
     *pVal = nullptr;
-    try {
+    return Guard([&]() -> HRESULT {
         std::string sql = newGroup_ ? "(" : "";
         for (size_t i = 0; i < filters_.size(); ++i) {
             IBugFilter* filter = filters_[i].Get();
@@ -85,9 +82,7 @@ HRESULT CBugFilterSet::GetSQL(BSTR* pVal) {
         }
         if (newGroup_) sql += ")";
         return ReturnText(sql, pVal);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CBugFilterSet::get_Item(LONG iIndex, IBugFilter** pVal) {
@@ -116,22 +111,24 @@ HRESULT CBugFilterSet::AddBatch(IBugFilterSet* pFilterSet) {
 // Copies AndOr, Field, Condition and Value of one filter into a new filter appended to this set.
 // The value is copied as it is, without the value check of put_Value.
 HRESULT CBugFilterSet::AppendCopyOf(IBugFilter* source, bool first) {
-    com::ComPtr<CBugFilter> copy;
-    try {
-        copy = CreateObject<CBugFilter>();
-    } catch (const std::bad_alloc&) {
-        return AddBatchFailed("Add failed!");
-    }
-    BugFilterData& data = copy->Data();
-    com::Bstr field;
-    com::Variant value;
-    if (FAILED(source->get_AndOr(&data.andOr)) || FAILED(source->get_Field(field.Put())) ||
-        FAILED(source->get_Condition(&data.condition)) || FAILED(source->get_Value(&value)) ||
-        FAILED(StoreText(field.Get(), data.field)) || FAILED(VariantCopy(&data.value, &value)))
-        return AddBatchFailed("get_Item failed!");
-    if (first) data.andOr = LogAnd;
-    if (FAILED(Add(copy.Get()))) return AddBatchFailed("Add failed!");
-    return S_OK;
+    // Running out of memory is reported as a failed Add.
+    constexpr OnFailure kAddFailed = {.description = "Add batch failed!",
+                                      .logCode = 0,
+                                      .logSource = "CBugFilterSet::AddBatch",
+                                      .outOfMemoryLog = "Add failed!"};
+    return Guard(kClass, kAddFailed, [&] {
+        auto copy = CreateObject<CBugFilter>();
+        BugFilterData& data = copy->Data();
+        com::Bstr field;
+        com::Variant value;
+        if (FAILED(source->get_AndOr(&data.andOr)) || FAILED(source->get_Field(field.Put())) ||
+            FAILED(source->get_Condition(&data.condition)) || FAILED(source->get_Value(&value)) ||
+            FAILED(StoreText(field.Get(), data.field)) || FAILED(VariantCopy(&data.value, &value)))
+            return AddBatchFailed("get_Item failed!");
+        if (first) data.andOr = LogAnd;
+        if (FAILED(Add(copy.Get()))) return AddBatchFailed("Add failed!");
+        return S_OK;
+    });
 }
 
 HRESULT CBugFilterSet::get_NewGroup(LONG* pVal) {

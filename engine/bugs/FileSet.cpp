@@ -9,7 +9,6 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <new>
 #include <optional>
 
 #include "engine/admin/Permission.h"
@@ -18,6 +17,7 @@
 #include "engine/bugs/Zipper.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/db/Database.h"
@@ -109,12 +109,10 @@ HRESULT CFileSet::get_ExeContext(IExeContext** pVal) {
 HRESULT CFileSet::Append(IFile* pFile) {
     // A null entry would stand in the list where every member expects a file.
     if (!pFile) return E_POINTER;
-    try {
+    return Guard([&] {
         files_.emplace_back(pFile);
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 LONG CFileSet::IndexOfID(LONG id) const {
@@ -140,7 +138,7 @@ HRESULT CFileSet::DeleteByIndex(LONG index) {
 }
 
 HRESULT CFileSet::RemoveByID(LONG ID) {
-    try {
+    return Guard([&]() -> HRESULT {
         if (FAILED(CheckPermission(context_.Get(), Info(), kRemoveByID))) return E_FAIL;
         const LONG index = IndexOfID(ID);
         if (index < 0)
@@ -148,13 +146,11 @@ HRESULT CFileSet::RemoveByID(LONG ID) {
         if (!RealDeleteFile(ID)) return Fail(Info(), "Delete file failed!");
         files_.erase(files_.begin() + index);
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CFileSet::RemoveByIndex(LONG index) {
-    try {
+    return Guard([&]() -> HRESULT {
         if (FAILED(CheckPermission(context_.Get(), Info(), kRemoveByIndex))) return E_FAIL;
         if (!InRange(index)) return Fail(Info(), kSeeErrorLog, 1, "CFileSet::RemoveByIndex", "");
         LONG id = 0;
@@ -162,14 +158,12 @@ HRESULT CFileSet::RemoveByIndex(LONG index) {
         if (!RealDeleteFile(id)) return Fail(Info(), "Delelte file failed");
         files_.erase(files_.begin() + index);
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 bool CFileSet::RealDeleteFile(LONG id) {
     constexpr const char* kSource = "CFileSet::RealDeleteFile";
-    try {
+    return GuardStep(2, kSource, [&] {
         db::Recordset row;
         row.Open("SELECT AttachmentID FROM tAttachment WHERE AttachmentID = " + std::to_string(id),
                  db::ProcessConnectionString(), db::CursorType::Keyset, db::LockType::Optimistic);
@@ -181,10 +175,7 @@ bool CFileSet::RealDeleteFile(LONG id) {
         row.Delete();
         row.Close();
         return true;
-    } catch (const db::DbError& error) {
-        log::LogComError(2, kSource, error);
-        return false;
-    }
+    });
 }
 
 HRESULT CFileSet::Add(BSTR bstrFileName, IFile** ppFile) {
@@ -192,7 +183,7 @@ HRESULT CFileSet::Add(BSTR bstrFileName, IFile** ppFile) {
     *ppFile = nullptr;
     constexpr const char* kFailed = "Add file to database failed!";
     constexpr const char* kSource = "CFileSet::Add";
-    try {
+    return Guard([&]() -> HRESULT {
         if (bugID_ == 0) return Fail(Info(), kFailed, 0, kSource, "BugID is 0, can not continue!");
         if (FAILED(CheckPermission(context_.Get(), Info(), kAddAttachment))) return E_FAIL;
         const LONG id = db::GetNextID("NextAttachmentID");
@@ -211,9 +202,7 @@ HRESULT CFileSet::Add(BSTR bstrFileName, IFile** ppFile) {
         if (!SaveFileData(*file.Get())) return Fail(Info(), kFailed);
         // The list is not extended: the bug's next AttachedFiles lists the new file.
         return ReturnObject<IFile>(file, ppFile);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 bool CFileSet::SaveFileData(const CAttachFile& file) {
@@ -243,7 +232,7 @@ bool CFileSet::SaveFileData(const CAttachFile& file) {
         return false;
     }
 
-    try {
+    return GuardStep(2, kSource, [&] {
         db::Recordset rows;
         rows.Open("SELECT * FROM tAttachment", db::ProcessConnectionString(),
                   db::CursorType::Keyset, db::LockType::Optimistic);
@@ -276,10 +265,7 @@ bool CFileSet::SaveFileData(const CAttachFile& file) {
         transaction.Commit();
         rows.Close();
         return true; // the archive goes with its folder
-    } catch (const db::DbError& error) {
-        log::LogComError(2, kSource, error);
-        return false;
-    }
+    });
 }
 
 } // namespace velmora::engine

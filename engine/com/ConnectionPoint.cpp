@@ -1,9 +1,9 @@
 #include "engine/com/ConnectionPoint.h"
 
 #include <algorithm>
-#include <new>
 
 #include "engine/com/Enumerator.h"
+#include "engine/com/MemberGuard.h"
 
 namespace velmora::engine {
 
@@ -54,11 +54,12 @@ HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer**
 HRESULT ConnectionPoint::Advise(IUnknown* pUnkSink, DWORD* pdwCookie) {
     if (pdwCookie) *pdwCookie = 0;
     if (!pUnkSink || !pdwCookie) return E_POINTER;
-    try {
-        connections_.reserve(connections_.size() + 1);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    if (const HRESULT reserved = Guard([&] {
+            connections_.reserve(connections_.size() + 1);
+            return S_OK;
+        });
+        FAILED(reserved))
+        return reserved;
     const DWORD cookie = nextCookie_++;
     if (nextCookie_ == 0) nextCookie_ = 1; // 0 is never a valid cookie
     pUnkSink->AddRef();
@@ -80,14 +81,12 @@ HRESULT ConnectionPoint::Unadvise(DWORD dwCookie) {
 HRESULT ConnectionPoint::EnumConnections(IEnumConnections** ppEnum) {
     if (!ppEnum) return E_POINTER;
     *ppEnum = nullptr;
-    try {
+    return Guard([&] {
         auto* enumerator = new ConnectionEnumerator(connections_);
         enumerator->AddRef();
         *ppEnum = enumerator;
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace velmora::engine

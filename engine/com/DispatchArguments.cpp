@@ -1,6 +1,6 @@
 #include "engine/com/DispatchArguments.h"
 
-#include <new>
+#include "engine/com/MemberGuard.h"
 
 namespace velmora::engine::dispatch {
 
@@ -105,7 +105,7 @@ HRESULT Arguments::Take(const Member& member, const DISPPARAMS& params, UINT* ar
         source[position] = static_cast<int>(named);
     }
 
-    try {
+    const HRESULT converted = Guard([&] {
         slots_.clear();
         slots_.resize(count);
         for (size_t position = 0; position < count; ++position) {
@@ -117,9 +117,9 @@ HRESULT Arguments::Take(const Member& member, const DISPPARAMS& params, UINT* ar
                 return hr;
             }
         }
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+        return S_OK;
+    });
+    if (FAILED(converted)) return converted;
     if (const int bad = FindBadArrayCount(member); bad >= 0) {
         if (argError) *argError = static_cast<UINT>(source[bad]);
         return E_INVALIDARG;

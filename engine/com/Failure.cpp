@@ -1,7 +1,10 @@
 #include "engine/com/Failure.h"
 
+#include <new>
+
 #include <velmora/ComSupport.h>
 
+#include "engine/com/MemberGuard.h"
 #include "engine/log/Log.h"
 
 namespace velmora::engine {
@@ -56,6 +59,40 @@ HRESULT FailWithError(const ClassInfo& cls, const std::string& description, LONG
 HRESULT FailLogOnly(LONG logCode, const std::string& logSource, const std::string& logText) {
     log::LogError(logCode, logSource, logText);
     return E_FAIL;
+}
+
+HRESULT ReportDbError(const ClassInfo& cls, const OnFailure& on,
+                      const db::DbError& error) noexcept {
+    try {
+        const std::string source(on.logSource);
+        if (on.logged == Logged::ErrorDescription)
+            log::LogError(on.logCode, source, error.Description());
+        else
+            log::LogComError(on.logCode, source, error);
+        SetCallerError(cls, on.described == Described::ByError ? error.Description()
+                                                               : std::string(on.description));
+        return E_FAIL;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT ReportOutOfMemory(const ClassInfo& cls, const OnFailure& on) noexcept {
+    if (!on.outOfMemoryLog) return E_OUTOFMEMORY;
+    try {
+        return Fail(cls, std::string(on.description), on.logCode, std::string(on.logSource),
+                    on.outOfMemoryLog);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+void LogDbError(LONG code, std::string_view source, const db::DbError& error) noexcept {
+    try {
+        log::LogComError(code, std::string(source), error);
+    } catch (const std::bad_alloc&) {
+        // Logging never changes the outcome of the step that logs.
+    }
 }
 
 } // namespace velmora::engine

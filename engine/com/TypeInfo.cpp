@@ -1,13 +1,13 @@
 #include "engine/com/TypeInfo.h"
 
 #include <cstring>
-#include <new>
 
 #include <velmora/ComSupport.h>
 
 #include "engine/com/ClassInfo.h"
 #include "engine/com/Dispatch.h"
 #include "engine/com/LiveObject.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/generated/ClassInfos.h"
 
 namespace velmora::engine::dispatch {
@@ -225,14 +225,12 @@ HRESULT GetTypeInfo(const InterfaceTable& table, UINT index, ITypeInfo** typeInf
     if (!typeInfo) return E_INVALIDARG;
     *typeInfo = nullptr;
     if (index != 0) return DISP_E_BADINDEX;
-    try {
+    return Guard([&] {
         auto* info = new TypeInfo(table);
         info->AddRef();
         *typeInfo = info;
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace velmora::engine::dispatch

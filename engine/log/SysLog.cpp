@@ -1,8 +1,7 @@
 #include "engine/log/SysLog.h"
 
-#include <new>
-
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/log/Log.h"
 
@@ -17,22 +16,18 @@ HRESULT CSysLog::put_LogFileName(BSTR newVal) {
 }
 
 HRESULT CSysLog::Log(LONG errCode, BSTR source, BSTR Description) {
-    try {
+    return Guard([&] {
         const auto error =
             log::AppendEntry(logFileName_, errCode, TextOf(source), TextOf(Description));
         return error ? Fail(Info(), *error) : S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CSysLog::Clear() {
-    try {
+    return Guard([&] {
         const auto error = log::ClearLog(logFileName_);
         return error ? Fail(Info(), *error) : S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace velmora::engine

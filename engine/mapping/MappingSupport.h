@@ -1,10 +1,10 @@
 #pragma once
 // Helpers shared by the row mapping routines.
-#include <new>
 #include <string>
 
 #include <velmora/Com.h>
 
+#include "engine/com/MemberGuard.h"
 #include "engine/db/Database.h"
 #include "engine/log/Log.h"
 #include "engine/mapping/FieldConversion.h"
@@ -12,17 +12,15 @@
 namespace velmora::engine::mapping {
 
 // Runs one mapping; a data-access error becomes a log entry under "CDBUtil::<routine>" and
-// E_FAIL.
+// E_FAIL, an allocation failure E_OUTOFMEMORY.
 template <class Mapping> HRESULT Guarded(const char* routine, Mapping&& mapping) {
-    try {
-        mapping();
-        return S_OK;
-    } catch (const db::DbError& error) {
-        log::LogComError(2, std::string("CDBUtil::") + routine, error);
-        return E_FAIL;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    return Guard([&] {
+        const bool mapped = GuardStep(2, std::string("CDBUtil::") + routine, [&] {
+            mapping();
+            return true;
+        });
+        return mapped ? S_OK : E_FAIL;
+    });
 }
 
 // Writes an identifier column only when it holds another value, so an unchanged key is never

@@ -1,12 +1,12 @@
 #include "engine/session/ExeContext.h"
 
-#include <new>
 #include <string>
 
 #include "engine/admin/Admin.h"
 #include "engine/admin/Permission.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/db/SqlText.h"
@@ -34,17 +34,22 @@ void CExeContext::ResetIdentifiers() {
 HRESULT CExeContext::OpenAccessDB(BSTR strFileName) {
     // Every entry of this member is logged under this name.
     const char* source = "CExeContext::OpenAcessDB";
-    try {
+    constexpr OnFailure kCheckFailed = {"Open Database failed", 2, "CExeContext::OpenAcessDB"};
+    return Guard(kClass, kCheckFailed, [&]() -> HRESULT {
         const std::string fileName = TextOf(strFileName);
         db::SetProcessConnectionString(db::MakeConnectionString(fileName));
         ResetIdentifiers();
-        try {
-            if (connection_.IsOpen()) connection_.Close();
-            connection_.Open(db::ProcessConnectionString(), "", "");
-        } catch (const db::DbError& error) {
-            return FailWithError(kClass, "Open database " + fileName + " failed", 2, source, error);
-        }
-        try {
+        const std::string openFailed = "Open database " + fileName + " failed";
+        if (const HRESULT opened = Guard(kClass, {openFailed, 2, source},
+                                         [&] {
+                                             if (connection_.IsOpen()) connection_.Close();
+                                             connection_.Open(db::ProcessConnectionString(), "",
+                                                              "");
+                                             return S_OK;
+                                         });
+            FAILED(opened))
+            return opened;
+        const HRESULT checked = Guard(kClass, kCheckFailed, [&] {
             db::Recordset system;
             system.Open("SELECT * FROM tSystem", connection_, db::CursorType::ForwardOnly,
                         db::LockType::ReadOnly);
@@ -54,20 +59,18 @@ HRESULT CExeContext::OpenAccessDB(BSTR strFileName) {
                 connection_.Close();
                 return Fail(kClass, kBadVersion, 0, source, kBadVersion);
             }
-        } catch (const db::DbError& error) {
-            connection_.Close();
-            return FailWithError(kClass, "Open Database failed", 2, source, error);
-        }
-        return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+            return S_OK;
+        });
+        // A database whose version cannot be read is not kept open.
+        if (FAILED(checked) && connection_.IsOpen()) connection_.Close();
+        return checked;
+    });
 }
 
 HRESULT CExeContext::Login(BSTR bstrLoginName, BSTR bstrPassword) {
     const char* source = "CExeContext::Login";
     isAdmin_ = false;
-    try {
+    return Guard(kClass, {.logSource = source, .described = Described::ByError}, [&]() -> HRESULT {
         const std::string loginName = TextOf(bstrLoginName);
         const std::string password = TextOf(bstrPassword);
         db::Recordset user;
@@ -84,17 +87,13 @@ HRESULT CExeContext::Login(BSTR bstrLoginName, BSTR bstrPassword) {
         curUserID_ = userID;
         isAdmin_ = IsAdministratorLogin(loginName);
         return S_OK;
-    } catch (const db::DbError& error) {
-        return FailWithError(kClass, error.Description(), 2, source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CExeContext::SetCurRole(LONG lRoleID) {
     const char* source = "CExeContext::SetCurRole";
     const char* message = "Set Current Role Failed";
-    try {
+    return Guard(kClass, {message, 0, source}, [&]() -> HRESULT {
         db::Recordset role;
         role.Open("SELECT ProductID, tRight.RightID FROM tRole,tRight WHERE tRole.RoleID=" +
                       std::to_string(lRoleID) + " AND tRight.RoleID=tRole.RoleID",
@@ -106,19 +105,14 @@ HRESULT CExeContext::SetCurRole(LONG lRoleID) {
         curRoleID_ = lRoleID;
         activeProductID_ = activeVersionID_ = 0;
         return S_OK;
-    } catch (const db::DbError& error) {
-        return FailWithError(kClass, message, 0, source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CExeContext::Close() {
-    try {
+    GuardStep(2, "CExeContext::Close", [&] {
         connection_.Close();
-    } catch (const db::DbError& error) {
-        log::LogComError(2, "CExeContext::Close", error);
-    }
+        return true;
+    });
     return S_OK;
 }
 
@@ -129,11 +123,7 @@ HRESULT CExeContext::get_Admin(IAdmin** pVal) {
         const char* message = "You are not an admin";
         return Fail(kClass, message, 0, "CExeContext::get_Admin", message);
     }
-    try {
-        return ReturnObject<IAdmin>(CreateObject<CAdmin>(), pVal);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    return Guard([&] { return ReturnObject<IAdmin>(CreateObject<CAdmin>(), pVal); });
 }
 
 HRESULT CExeContext::get_CurUserID(LONG* pVal) {

@@ -2,13 +2,13 @@
 // holds a role; the first of the product's roles that the user holds becomes the current role,
 // with its right.
 #include <algorithm>
-#include <new>
 #include <string>
 #include <vector>
 
 #include <velmora/ComSupport.h>
 
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/log/Log.h"
 #include "engine/mapping/FieldConversion.h"
 #include "engine/session/ExeContext.h"
@@ -47,7 +47,7 @@ bool ReadRoles(IUser* user, std::vector<HeldRole>* held) {
 } // namespace
 
 bool CExeContext::IsUserProduct(LONG userID, LONG productID) {
-    try {
+    return GuardStep(2, "CExeContext::IsUserProduct", [&] {
         db::Recordset rows;
         rows.Open("SELECT ProductID FROM tRole, tUserRole WHERE tRole.RoleID = tUserRole.RoleID "
                   "AND tUserRole.UserID = " +
@@ -55,15 +55,13 @@ bool CExeContext::IsUserProduct(LONG userID, LONG productID) {
                   connection_, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
         for (; !rows.IsEOF(); rows.MoveNext())
             if (VariantToLong(rows.GetValue(0)) == productID) return true;
-    } catch (const db::DbError& error) {
-        log::LogComError(2, "CExeContext::IsUserProduct", error);
-    }
-    return false;
+        return false;
+    });
 }
 
 HRESULT CExeContext::SetActiveProduct(LONG iVersionID) {
     if (iVersionID == 0) return Fail(kClass, kFailed);
-    try {
+    return Guard(kClass, {kFailed, 2, kSource}, [&]() -> HRESULT {
         LONG productID = 0;
         {
             db::Recordset version;
@@ -107,11 +105,7 @@ HRESULT CExeContext::SetActiveProduct(LONG iVersionID) {
         curRoleID_ = roleID;
         curRightID_ = rightID;
         return S_OK;
-    } catch (const db::DbError& error) {
-        return FailWithError(kClass, kFailed, 2, kSource, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace velmora::engine

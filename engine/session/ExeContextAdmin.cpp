@@ -1,5 +1,4 @@
 // The session's lists of every user and every role, and the current user's password change.
-#include <new>
 #include <string>
 
 #include "common/crypto/PasswordBlock.h"
@@ -10,6 +9,7 @@
 #include "engine/admin/UserSet.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/log/Log.h"
@@ -38,7 +38,7 @@ HRESULT CExeContext::get_AllRole(IRoleSet** pVal) {
 HRESULT CExeContext::ChangePsw(BSTR bstrOldPsw, BSTR bstrNewPsw) {
     constexpr const char* kSource = "CExeContext::ChangePsw";
     constexpr const char* kFailed = "Change password failed!";
-    try {
+    return Guard([&]() -> HRESULT {
         const std::string newPassword = TextOf(bstrNewPsw);
         // Refused before anything is read or written: the stored block holds 63 bytes.
         if (!crypto::PasswordFits(newPassword))
@@ -61,9 +61,7 @@ HRESULT CExeContext::ChangePsw(BSTR bstrOldPsw, BSTR bstrNewPsw) {
             return S_OK;
         }
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace velmora::engine

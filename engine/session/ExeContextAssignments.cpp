@@ -1,6 +1,5 @@
 // Which classifications a user may see, and which roles belong to a product. Each change runs in
 // one transaction: a failure part way leaves the old assignment in place.
-#include <new>
 #include <string>
 #include <unordered_set>
 
@@ -8,6 +7,7 @@
 #include "engine/admin/Permission.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/mapping/DBUtil.h"
@@ -61,7 +61,7 @@ HRESULT BindRoles(CExeContext* session, const RoleBinding& how, const LONG* role
         FAILED(refused))
         return refused;
     if (count < 0 || (count > 0 && !roleIDs)) return E_INVALIDARG;
-    try {
+    return Guard(kClass, {how.failed, 0, source}, [&]() -> HRESULT {
         db::Connection connection;
         connection.Open(db::ProcessConnectionString(), "", "");
         {
@@ -88,11 +88,7 @@ HRESULT BindRoles(CExeContext* session, const RoleBinding& how, const LONG* role
         roles.Close();
         transaction.Commit();
         return S_OK;
-    } catch (const db::DbError& error) {
-        return FailWithError(kClass, how.failed, 0, source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace
@@ -102,7 +98,7 @@ HRESULT CExeContext::GetUserClassification(LONG lUserID, LONG lProductID,
     if (!ppClassSet) return E_POINTER;
     *ppClassSet = nullptr;
     const char* failed = "Get User's Classification Failed";
-    try {
+    return Guard(kClass, {failed, 2, "CExeContext::GetUserClassification"}, [&]() -> HRESULT {
         auto set = CreateObject<CClassificationSet>();
         set->SetProductID(lProductID);
         const std::string product = std::to_string(lProductID);
@@ -127,11 +123,7 @@ HRESULT CExeContext::GetUserClassification(LONG lUserID, LONG lProductID,
                 return Fail(kClass, failed);
         }
         return ReturnObject<IClassificationSet>(set, ppClassSet);
-    } catch (const db::DbError& error) {
-        return FailWithError(kClass, failed, 2, "CExeContext::GetUserClassification", error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CExeContext::AssignUserClassification(LONG lUserID, LONG* ClassIDs, LONG ClassCount) {
@@ -143,7 +135,7 @@ HRESULT CExeContext::AssignUserClassification(LONG lUserID, LONG* ClassIDs, LONG
         FAILED(refused))
         return refused;
     if (ClassCount < 0 || (ClassCount > 0 && !ClassIDs)) return E_INVALIDARG;
-    try {
+    return Guard(kClass, {"Assign classification to user failed!", 2, source}, [&] {
         db::Transaction transaction(connection_);
         db::Recordset rows;
         rows.Open("SELECT *  FROM tUserClassification WHERE UserID=" + std::to_string(lUserID),
@@ -161,11 +153,7 @@ HRESULT CExeContext::AssignUserClassification(LONG lUserID, LONG* ClassIDs, LONG
         rows.Close();
         transaction.Commit();
         return S_OK;
-    } catch (const db::DbError& error) {
-        return FailWithError(kClass, "Assign classification to user failed!", 2, source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CExeContext::AssignRolesToApp(LONG* RoleIDs, int nNum, LONG AppID) {

@@ -1,6 +1,5 @@
 // The session's bug and feature lists: a bug set bound to the session, opened on the caller's
 // conditions followed by a group that keeps the rows of the active version and one bug type.
-#include <new>
 
 #include "engine/admin/Permission.h"
 #include "engine/bugs/BugFilter.h"
@@ -8,6 +7,7 @@
 #include "engine/bugs/BugSet.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/session/ExeContext.h"
 
@@ -77,7 +77,7 @@ HRESULT OpenList(CExeContext* session, const ListKind& kind, IBugFilterSet* call
             session, cls, kind.view, RightPath::ThroughCurrentRole, kind.noRightLogText);
         FAILED(refused))
         return refused;
-    try {
+    return Guard([&]() -> HRESULT {
         auto bugSet = CreateObject<CBugSet>();
         bugSet->SetContext(session);
         auto filters = CreateObject<CBugFilterSet>();
@@ -87,9 +87,7 @@ HRESULT OpenList(CExeContext* session, const ListKind& kind, IBugFilterSet* call
             FAILED(bugSet->Open(filters.Get())))
             return Fail(cls, kind.openFailed);
         return ReturnObject<IBugSet>(bugSet, out);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace

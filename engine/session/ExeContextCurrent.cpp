@@ -1,6 +1,5 @@
 // The session's current user, role, right, product and version: each getter reads the row afresh
 // and hands out a new object filled by the row mapping.
-#include <new>
 #include <string>
 
 #include "engine/admin/Product.h"
@@ -10,6 +9,7 @@
 #include "engine/admin/Version.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/log/Log.h"
 #include "engine/mapping/DBUtil.h"
@@ -35,7 +35,9 @@ HRESULT ReadCurrent(db::Connection& connection, const CurrentObject& how, LONG i
     if (!out) return E_POINTER;
     *out = nullptr;
     const ClassInfo& cls = CExeContext::Info();
-    try {
+    const OnFailure onFailure = {how.failure, 2, how.source,
+                                 how.logDescriptionOnly ? Logged::ErrorDescription : Logged::Error};
+    return Guard(cls, onFailure, [&]() -> HRESULT {
         auto object = CreateObject<Object>();
         if (id == 0 && how.idIsZero) {
             log::LogError(0, how.source, how.idIsZero);
@@ -50,13 +52,7 @@ HRESULT ReadCurrent(db::Connection& connection, const CurrentObject& how, LONG i
             return Fail(cls, how.failure);
         }
         return ReturnObject<Interface>(object, out);
-    } catch (const db::DbError& error) {
-        if (how.logDescriptionOnly)
-            return Fail(cls, how.failure, 2, how.source, error.Description());
-        return FailWithError(cls, how.failure, 2, how.source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 constexpr CurrentObject kCurrentUser = {"CExeContext::get_CurUser",

@@ -1,10 +1,10 @@
 // The session's lookup lists: each call reads its table afresh into a new list.
-#include <new>
 #include <string>
 
 #include "engine/admin/LookupLists.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/mapping/FieldConversion.h"
 #include "engine/session/ExeContext.h"
@@ -24,21 +24,17 @@ template <class List, class Interface>
 HRESULT ReadList(db::Connection& connection, const ListQuery& query, Interface** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    const ClassInfo& cls = CExeContext::Info();
-    try {
+    const OnFailure onFailure = {query.failure, 2, query.source,
+                                 query.logDescriptionOnly ? Logged::ErrorDescription
+                                                          : Logged::Error};
+    return Guard(CExeContext::Info(), onFailure, [&] {
         auto list = CreateObject<List>();
         db::Recordset rows;
         rows.Open(query.statement, connection, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
         for (; !rows.IsEOF(); rows.MoveNext())
             list->AddEntry(VariantToString(rows.GetValue(0)));
         return ReturnObject<Interface>(list, out);
-    } catch (const db::DbError& error) {
-        if (query.logDescriptionOnly)
-            return Fail(cls, query.failure, 2, query.source, error.Description());
-        return FailWithError(cls, query.failure, 2, query.source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace

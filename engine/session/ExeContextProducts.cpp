@@ -1,12 +1,12 @@
 // The session's product lists: each call reads the products afresh, with their versions, into a
 // new set bound to this session, so the set's changes are guarded by the session's right.
-#include <new>
 #include <string>
 #include <vector>
 
 #include "engine/admin/ProductSet.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/mapping/DBUtil.h"
 #include "engine/mapping/FieldConversion.h"
@@ -30,7 +30,7 @@ bool AppendRow(db::Recordset& row, CProductSet& set) {
 HRESULT CExeContext::get_ProductSet(IProductSet** pVal) {
     if (!pVal) return E_POINTER;
     *pVal = nullptr;
-    try {
+    return Guard(Info(), {kProductsFailed, 2, "CExeContext::get_ProductSet"}, [&]() -> HRESULT {
         auto set = CreateObject<CProductSet>();
         set->SetContext(this);
         db::Recordset rows;
@@ -39,17 +39,15 @@ HRESULT CExeContext::get_ProductSet(IProductSet** pVal) {
         for (; !rows.IsEOF(); rows.MoveNext())
             if (!AppendRow(rows, *set.Get())) return Fail(Info(), kProductsFailed);
         return ReturnObject<IProductSet>(set, pVal);
-    } catch (const db::DbError& error) {
-        return FailWithError(Info(), kProductsFailed, 2, "CExeContext::get_ProductSet", error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CExeContext::get_CurUserProductSet(IProductSet** pVal) {
     if (!pVal) return E_POINTER;
     *pVal = nullptr;
-    try {
+    constexpr OnFailure kFailed = {kProductsFailed, 2, "CExeContext::get_CurUserProductSet",
+                                   Logged::ErrorDescription};
+    return Guard(Info(), kFailed, [&]() -> HRESULT {
         auto set = CreateObject<CProductSet>();
         set->SetContext(this);
         // One entry per role of the user bound to a product: a product reached through two roles
@@ -74,12 +72,7 @@ HRESULT CExeContext::get_CurUserProductSet(IProductSet** pVal) {
                 return Fail(Info(), kProductsFailed);
         }
         return ReturnObject<IProductSet>(set, pVal);
-    } catch (const db::DbError& error) {
-        return Fail(Info(), kProductsFailed, 2, "CExeContext::get_CurUserProductSet",
-                    error.Description());
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace velmora::engine

@@ -1,13 +1,13 @@
 // Name synchronisation: tBugReport keeps a copy of the name beside each user, version and
 // classification identifier, so that bug lists and filters work on one table. After renames,
 // Synchronize rewrites the stale copies from the current names, all in one transaction.
-#include <new>
 #include <string>
 
 #include "engine/admin/Permission.h"
 #include <velmora/ComSupport.h>
 
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/SqlText.h"
 #include "engine/log/Log.h"
@@ -56,7 +56,7 @@ constexpr const char* kVersionCopies[][2] = {{"ReportedInVersion", "ReportedInVe
 
 bool CExeContext::SynUser() {
     const char* source = "CExeContext::SynUser";
-    try {
+    return GuardStep(2, source, [&] {
         ComPtr<IUserSet> users;
         LONG count = 0;
         if (FAILED(get_AllUser(users.Put())) || FAILED(users->get_Count(&count))) {
@@ -76,15 +76,12 @@ bool CExeContext::SynUser() {
             RewriteStaleCopies(connection_, kUserCopies, id, TextOf(name.Get()));
         }
         return true;
-    } catch (const db::DbError& error) {
-        log::LogComError(2, source, error);
-        return false;
-    }
+    });
 }
 
 bool CExeContext::SynVersion() {
     const char* source = "CExeContext::SynVersion";
-    try {
+    return GuardStep(2, source, [&] {
         ComPtr<IProductSet> products;
         LONG productCount = 0;
         if (FAILED(get_ProductSet(products.Put())) || FAILED(products->get_Count(&productCount))) {
@@ -113,14 +110,11 @@ bool CExeContext::SynVersion() {
             }
         }
         return true;
-    } catch (const db::DbError& error) {
-        log::LogComError(2, source, error);
-        return false;
-    }
+    });
 }
 
 bool CExeContext::SynClass() {
-    try {
+    return GuardStep(2, "CExeContext::SynClass", [&] {
         db::Recordset classes;
         classes.Open("SELECT ClassificationID, ClassName FROM tClassification", connection_,
                      db::CursorType::ForwardOnly, db::LockType::ReadOnly);
@@ -132,10 +126,7 @@ bool CExeContext::SynClass() {
                           VariantToString(classes.GetValue(1)), db::CursorType::Static);
         }
         return true;
-    } catch (const db::DbError& error) {
-        log::LogComError(2, "CExeContext::SynClass", error);
-        return false;
-    }
+    });
 }
 
 HRESULT CExeContext::Synchronize() {
@@ -149,16 +140,12 @@ HRESULT CExeContext::Synchronize() {
             FAILED(refused))
             return refused;
     }
-    try {
+    return Guard(kClass, {failed, 2, source}, [&] {
         db::Transaction transaction(connection_); // rolled back unless committed
         if (!SynUser() || !SynVersion() || !SynClass()) return Fail(kClass, failed);
         transaction.Commit();
         return S_OK;
-    } catch (const db::DbError& error) {
-        return FailWithError(kClass, failed, 2, source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace velmora::engine
