@@ -65,6 +65,9 @@ template <class Item, const ClassInfo& kClass> class AdminSet {
     void SetContext(IExeContext* context) { context_ = com::ComPtr<IExeContext>(context); }
     // Appends without looking for an item with the same ID. Throws std::bad_alloc.
     void AppendItem(com::ComPtr<Item> item) { items_.push_back(std::move(item)); }
+    // Makes room for one more item before a member stores it, so that the append after a
+    // committed change cannot run out of memory and report a stored item as not stored.
+    void ReserveOneMore() { items_.reserve(items_.size() + 1); }
     const std::vector<com::ComPtr<Item>>& Items() const { return items_; }
 
   protected:

@@ -103,6 +103,7 @@ HRESULT CClassificationSet::Add(IClassification* pClass) {
                  db::LockType::Optimistic);
         // Another client may have deleted the product since the check above: it is checked
         // again in the transaction that stores the row, so that no classification outlives it.
+        ReserveOneMore();
         db::Transaction transaction(connection);
         if (!ProductStored(connection, productId_))
             return Fail(Info(), missing, 0, kAddSource, missing);

@@ -282,6 +282,7 @@ HRESULT CProductSet::Add(IProduct* pProduct) {
     try {
         CProduct* product = ImplementationOf<CProduct>(pProduct);
         if (!product) return Fail(Info(), "Add product failed!", 0, kAddSource, "Invalid product");
+        ReserveOneMore();
         if (const HRESULT failed = RealAddProduct(*product); FAILED(failed)) return failed;
         AppendItem(ComPtr<CProduct>(product));
         return S_OK;

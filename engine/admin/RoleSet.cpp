@@ -110,6 +110,7 @@ HRESULT CRoleSet::Add(IRole* pRole) {
     constexpr const char* kFailed = "Add role Failed";
     try {
         CRole* role = ImplementationOf<CRole>(pRole);
+        ReserveOneMore();
         if (!role || FAILED(RealAddRole(*role)))
             return Fail(Info(), kFailed, 0, "CRoleSet::Add", kFailed);
         AppendItem(com::ComPtr<CRole>(role));

@@ -126,6 +126,7 @@ HRESULT CUserSet::Add(IUser* pUser) {
     try {
         CUser* user = ImplementationOf<CUser>(pUser);
         if (!user) return AddFailed();
+        ReserveOneMore();
         if (const HRESULT failed = RealAddUser(*user); FAILED(failed)) return failed;
         AppendItem(com::ComPtr<CUser>(user));
         return S_OK;

@@ -146,9 +146,9 @@ class OutOfMemoryTest : public SessionAdminTest {
     long failures_ = 0;
 };
 
-// Disabled until IProductSet::Add makes room in its list before storing: an allocation failure
-// while appending the stored product reports E_OUTOFMEMORY with the product already committed.
-TEST_F(OutOfMemoryTest, DISABLED_AddingAProductWithThreeVersions) {
+// The set makes room for the product before storing it, so no failing allocation can report a
+// committed product as not stored.
+TEST_F(OutOfMemoryTest, AddingAProductWithThreeVersions) {
     ComPtr<engine::CProduct> product;
     ComPtr<IProductSet> products;
     FailEachAllocation([&] { return products->Add(product.Get()); },
