@@ -15,9 +15,9 @@ namespace velmora::engine {
 
 // Reads on a connection of its own; a mapping failure reports `failure` for `reporter`, a
 // data-access error also logs it (code 2) under `source`.
-template <class Set, class Item, class Interface>
+template <class Set, class Item, class Row, class Interface>
 HRESULT ReadWholeSet(const ClassInfo& reporter, const std::string& statement,
-                     HRESULT (*map)(db::Recordset&, Item*), void (Set::*append)(com::ComPtr<Item>),
+                     HRESULT (*map)(db::Recordset&, Row*), void (Set::*append)(com::ComPtr<Item>),
                      const char* failure, const char* source, Interface** out) {
     if (!out) return E_POINTER;
     *out = nullptr;

@@ -2,7 +2,6 @@
 // in the row is kept whatever the bug holds.
 #include <string>
 
-#include "engine/bugs/Bug.h"
 #include "engine/mapping/DBUtil.h"
 #include "engine/mapping/FieldConversion.h"
 #include "engine/mapping/MappingSupport.h"
@@ -33,7 +32,7 @@ void SaveName(db::Recordset& row, const char* column, const std::string& name) {
 
 } // namespace
 
-HRESULT CDBUtil::GetBugData(db::Recordset& row, CBug* bug) {
+HRESULT CDBUtil::GetBugData(db::Recordset& row, MappedRow<BugData>* bug) {
     if (!bug) return E_POINTER;
     return Guarded("GetBugData", [&] {
         BugData& data = bug->Data();
@@ -71,7 +70,7 @@ HRESULT CDBUtil::GetBugData(db::Recordset& row, CBug* bug) {
     });
 }
 
-HRESULT CDBUtil::SaveBugData(db::Recordset& row, CBug* bug) {
+HRESULT CDBUtil::SaveBugData(db::Recordset& row, MappedRow<BugData>* bug) {
     if (!bug) return E_POINTER;
     return Guarded("SaveBugData", [&] {
         const BugData& data = bug->Data();
