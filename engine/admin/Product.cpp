@@ -23,6 +23,12 @@ com::ComPtr<CVersion> CProduct::AppendVersion(std::string name, std::string desc
     return version;
 }
 
+VersionData& CProduct::AppendVersionRow(std::string name, std::string description,
+                                        DATE releaseDate) {
+    // The product's list holds the version, so its row outlives the pointer returned here.
+    return AppendVersion(std::move(name), std::move(description), releaseDate)->Data();
+}
+
 HRESULT CProduct::get_ID(LONG* pVal) {
     return ReturnValue(data_.id, pVal);
 }

@@ -12,25 +12,21 @@
 #include "engine/com/CoClass.h"
 #include "engine/com/generated/ClassInfos.h"
 #include "engine/com/generated/InterfaceStubs.h"
+#include "engine/mapping/Rows.h"
 
 namespace velmora::engine {
 
-struct ProductData {
-    LONG id = 0; // ProductID; 0 until stored
-    std::string name;
-    std::string description;
-};
-
-class CProduct : public CoClass<IProductStub, classes::Product> {
+class CProduct : public CoClass<IProductStub, classes::Product>, public ProductRow {
   public:
     // Engine side: the fields as stored and the version list, for the row mapping and the set.
-    ProductData& Data() { return data_; }
-    const ProductData& Data() const { return data_; }
     void SetID(LONG id) { data_.id = id; }
     const std::vector<com::ComPtr<CVersion>>& Versions() const { return versions_; }
     // Appends a new version with ID 0 and returns it. Throws std::bad_alloc.
     com::ComPtr<CVersion> AppendVersion(std::string name, std::string description,
                                         DATE releaseDate);
+    // The same for a version the row mapping reads with the product.
+    VersionData& AppendVersionRow(std::string name, std::string description,
+                                  DATE releaseDate) override;
 
     HRESULT STDMETHODCALLTYPE get_ID(LONG* pVal) override;
     HRESULT STDMETHODCALLTYPE get_Version(LONG iIndex, IVersion** pVal) override;
@@ -55,7 +51,6 @@ class CProduct : public CoClass<IProductStub, classes::Product> {
         return index >= 0 && static_cast<size_t>(index) < versions_.size();
     }
 
-    ProductData data_;
     std::vector<com::ComPtr<CVersion>> versions_;
     com::ComPtr<CClassificationSet> classificationSet_;
 };

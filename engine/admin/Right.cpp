@@ -19,7 +19,7 @@ bool GrantsRead(RightFlag flag) {
 }
 
 HRESULT CRight::get_ID(LONG* pVal) {
-    return ReturnValue(id_, pVal);
+    return ReturnValue(data_.id, pVal);
 }
 
 HRESULT CRight::GetFlag(RightFlag flag, LONG* pVal) const {

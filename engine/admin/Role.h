@@ -6,20 +6,13 @@
 #include "engine/com/CoClass.h"
 #include "engine/com/generated/ClassInfos.h"
 #include "engine/com/generated/InterfaceStubs.h"
+#include "engine/mapping/Rows.h"
 
 namespace velmora::engine {
 
-struct RoleData {
-    LONG id = 0; // RoleID; 0 until stored
-    std::string name;
-    std::string description;
-};
-
-class CRole : public CoClass<IRoleStub, classes::Role> {
+class CRole : public CoClass<IRoleStub, classes::Role>, public MappedRow<RoleData> {
   public:
     // Engine side: the fields as stored, for the row mapping and the sets.
-    RoleData& Data() { return data_; }
-    const RoleData& Data() const { return data_; }
     void SetID(LONG id) { data_.id = id; }
 
     HRESULT STDMETHODCALLTYPE get_ID(LONG* pVal) override;
@@ -37,9 +30,6 @@ class CRole : public CoClass<IRoleStub, classes::Role> {
     HRESULT STDMETHODCALLTYPE get_Product(IProduct** pVal) override;
     // The statuses the role's holders may set; null for a role that is not stored yet.
     HRESULT STDMETHODCALLTYPE get_AvailableStatus(IBugStatus** pVal) override;
-
-  private:
-    RoleData data_;
 };
 
 } // namespace velmora::engine

@@ -15,10 +15,10 @@ namespace velmora::engine {
 
 // Reads on a connection of its own; a mapping failure reports `failure` for `reporter`, a
 // data-access error also logs it (code 2) under `source`. Set is one of the administration sets
-// (engine/admin/AdminSet.h).
-template <class Set, class Item, class Interface>
+// (engine/admin/AdminSet.h); Row is the row the mapping function fills, a base of Item.
+template <class Set, class Item, class Row, class Interface>
 HRESULT ReadWholeSet(const ClassInfo& reporter, const std::string& statement,
-                     HRESULT (*map)(db::Recordset&, Item*), const char* failure, const char* source,
+                     HRESULT (*map)(db::Recordset&, Row*), const char* failure, const char* source,
                      Interface** out) {
     if (!out) return E_POINTER;
     *out = nullptr;

@@ -7,27 +7,13 @@
 #include "engine/com/generated/ClassInfos.h"
 #include "engine/com/generated/InterfaceStubs.h"
 #include "engine/db/Database.h"
+#include "engine/mapping/Rows.h"
 
 namespace velmora::engine {
 
-struct UserData {
-    LONG id = 0; // UserID; 0 until stored
-    std::string loginName;
-    std::string userName;
-    std::string description;
-    std::string password;
-    std::string email;
-    std::string position;
-    std::string address;
-    std::string phone;
-    std::string department;
-};
-
-class CUser : public CoClass<IUserStub, classes::User> {
+class CUser : public CoClass<IUserStub, classes::User>, public MappedRow<UserData> {
   public:
     // Engine side: the fields as stored, for the row mapping and the sets.
-    UserData& Data() { return data_; }
-    const UserData& Data() const { return data_; }
     void SetID(LONG id) { data_.id = id; }
 
     HRESULT STDMETHODCALLTYPE get_ID(LONG* pVal) override;
@@ -66,8 +52,6 @@ class CUser : public CoClass<IUserStub, classes::User> {
     // The user's tUserSystemInfo identifier (0 for none), on the connection given; false when
     // the user row is missing (logged).
     static bool ReadSysInfoID(db::Connection& connection, LONG userId, LONG& sysInfoId);
-
-    UserData data_;
 };
 
 } // namespace velmora::engine

@@ -6,28 +6,14 @@
 #include "engine/com/CoClass.h"
 #include "engine/com/generated/ClassInfos.h"
 #include "engine/com/generated/InterfaceStubs.h"
+#include "engine/mapping/Rows.h"
 
 namespace velmora::engine {
 
-struct UserSysInfoData {
-    LONG id = 0;     // UserSystemInfoID; 0 until stored
-    LONG userId = 0; // the user it describes (not on the interface)
-    std::string cpu;
-    std::string ieVersion;
-    std::string memory;
-    std::string netEnvironment;
-    std::string os;
-    std::string osBuild;
-    std::string servicePack;
-    std::string hardDisk;
-    std::string note;
-};
-
-class CUserSysInfo : public CoClass<IUserSysInfoStub, classes::UserSysInfo> {
+class CUserSysInfo : public CoClass<IUserSysInfoStub, classes::UserSysInfo>,
+                     public MappedRow<UserSysInfoData> {
   public:
     // Engine side: the fields as stored, for the row mapping and the user.
-    UserSysInfoData& Data() { return data_; }
-    const UserSysInfoData& Data() const { return data_; }
     void SetID(LONG id) { data_.id = id; }
     void SetUserID(LONG userId) { data_.userId = userId; }
 
@@ -50,9 +36,6 @@ class CUserSysInfo : public CoClass<IUserSysInfoStub, classes::UserSysInfo> {
     HRESULT STDMETHODCALLTYPE put_HardDisk(BSTR newVal) override;
     HRESULT STDMETHODCALLTYPE get_Note(BSTR* pVal) override;
     HRESULT STDMETHODCALLTYPE put_Note(BSTR newVal) override;
-
-  private:
-    UserSysInfoData data_;
 };
 
 } // namespace velmora::engine

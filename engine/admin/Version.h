@@ -6,21 +6,13 @@
 #include "engine/com/CoClass.h"
 #include "engine/com/generated/ClassInfos.h"
 #include "engine/com/generated/InterfaceStubs.h"
+#include "engine/mapping/Rows.h"
 
 namespace velmora::engine {
 
-struct VersionData {
-    LONG id = 0; // VersionID; 0 until stored
-    std::string name;
-    std::string description;
-    DATE releaseDate = 0.0;
-};
-
-class CVersion : public CoClass<IVersionStub, classes::Version> {
+class CVersion : public CoClass<IVersionStub, classes::Version>, public MappedRow<VersionData> {
   public:
     // Engine side: the fields as stored, for the row mapping and the product.
-    VersionData& Data() { return data_; }
-    const VersionData& Data() const { return data_; }
     void SetID(LONG id) { data_.id = id; }
 
     HRESULT STDMETHODCALLTYPE get_ID(LONG* pVal) override;
@@ -31,9 +23,6 @@ class CVersion : public CoClass<IVersionStub, classes::Version> {
     // Every date is stored as given.
     HRESULT STDMETHODCALLTYPE get_ReleaseDate(DATE* pVal) override;
     HRESULT STDMETHODCALLTYPE put_ReleaseDate(DATE newVal) override;
-
-  private:
-    VersionData data_;
 };
 
 } // namespace velmora::engine

@@ -8,52 +8,14 @@
 #include "engine/com/CoClass.h"
 #include "engine/com/generated/ClassInfos.h"
 #include "engine/com/generated/InterfaceStubs.h"
+#include "engine/mapping/Rows.h"
 
 namespace velmora::engine {
 
-// The fields of a bug in the order of its row. Every name field belongs to the identifier
-// before it: only that identifier's lookup setter, Copy or the row mapping writes it.
-struct BugData {
-    LONG id = 0;
-    std::string description;
-    std::string report;
-    std::string recreateStep;
-    std::string workaround;
-    std::string resolution;
-    std::string status;
-    std::string priority;
-    LONG classificationID = 0;
-    std::string classification;
-    std::string severity;
-    std::string reproductive;
-    LONG reportedByID = 0;
-    std::string reportedBy;
-    DATE reportedDate = 0.0;
-    LONG reportedInVersionID = 0;
-    std::string reportedInVersion;
-    LONG fixedByID = 0;
-    std::string fixedBy;
-    DATE fixedDate = 0.0;
-    LONG fixedInVersionID = 0;
-    std::string fixedInVersion;
-    LONG verifiedByID = 0;
-    std::string verifiedBy;
-    DATE verifiedDate = 0.0;
-    LONG lastModifiedByID = 0;
-    std::string lastModifiedBy;
-    DATE lastModifiedDate = 0.0;
-    DATE estimatedTime = 0.0;
-    DATE actualTime = 0.0;
-    DATE dateDue = 0.0;
-    SHORT bugType = eBug; // any value is accepted
-};
-
-class CBug : public CoClass<IBugStub, classes::Bug> {
+class CBug : public CoClass<IBugStub, classes::Bug>, public MappedRow<BugData> {
   public:
     // Engine side: the fields as held, and the session of the bug set that produced or added the
     // bug (its attachment list checks rights through it).
-    BugData& Data() { return data_; }
-    const BugData& Data() const { return data_; }
     const com::ComPtr<IExeContext>& Context() const { return context_; }
     void SetContext(IExeContext* context) { context_ = com::ComPtr<IExeContext>(context); }
 
@@ -132,7 +94,6 @@ class CBug : public CoClass<IBugStub, classes::Bug> {
     HRESULT STDMETHODCALLTYPE Copy(IBug* pBug) override;
 
   private:
-    BugData data_;
     com::ComPtr<IExeContext> context_;
 };
 

@@ -10,9 +10,9 @@
 #include "engine/bugs/BugSetFailure.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/OutParams.h"
+#include "engine/db/ConnectionSource.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/log/Log.h"
-#include "engine/session/ExeContext.h"
 
 namespace velmora::engine {
 namespace {
@@ -60,7 +60,7 @@ HRESULT CBugSet::get_ExeContext(IExeContext** pVal) {
 
 void CBugSet::OpenCursor(const std::string& statement) {
     cursor_.SetPageSize(kPageSize);
-    if (CExeContext* session = ImplementationOf<CExeContext>(context_.Get())) {
+    if (auto* session = ImplementationOf<db::ConnectionSource>(context_.Get())) {
         cursor_.Open(statement, session->Connection(), db::CursorType::Dynamic,
                      db::LockType::Optimistic);
     } else {

@@ -1,7 +1,7 @@
 #pragma once
-// The bug's columns as the bug layer sees them: which BugData member holds each column, and the
-// eBugField values a bug set sorts by and writes back one by one, each with the right that
-// guards changing it. All of it comes from the one list of tBugReport's columns.
+// The bug's columns as the bug layer sees them: the eBugField values a bug set sorts by and
+// writes back one by one, each with the right that guards changing it. All of it comes from the
+// one list of tBugReport's columns.
 #include <array>
 #include <optional>
 #include <string>
@@ -14,26 +14,9 @@
 #include "engine/bugs/Bug.h"
 #include "engine/db/BugColumns.h"
 #include "engine/db/Database.h"
+#include "engine/mapping/BugMembers.h"
 
 namespace velmora::engine {
-
-// A pointer to the BugData member that holds one column.
-using BugMember =
-    std::variant<LONG BugData::*, SHORT BugData::*, DATE BugData::*, std::string BugData::*>;
-
-// Indexed by db::BugColumn.
-inline constexpr std::array<BugMember, db::kBugColumns.size()> kBugMembers = {
-#define VELMORA_BUG_MEMBER(name, type, field, member, right) BugMember(&BugData::member),
-    VELMORA_BUG_COLUMNS(VELMORA_BUG_MEMBER)
-#undef VELMORA_BUG_MEMBER
-};
-
-// Calls visit with the member of bug (a BugData, const or not) that holds the column's value.
-template <class Data, class Visit>
-decltype(auto) VisitBugMember(Data& bug, db::BugColumn column, Visit&& visit) {
-    return std::visit([&](auto member) -> decltype(auto) { return visit(bug.*member); },
-                      kBugMembers[static_cast<size_t>(column)]);
-}
 
 // The column name of a field; the empty text for a value outside ColID..ColBugType.
 std::string_view BugColumnName(LONG field);

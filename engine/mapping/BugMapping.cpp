@@ -6,8 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "engine/bugs/Bug.h"
-#include "engine/bugs/BugSetColumns.h"
+#include "engine/mapping/BugMembers.h"
 #include "engine/mapping/DBUtil.h"
 #include "engine/mapping/FieldConversion.h"
 #include "engine/mapping/MappingSupport.h"
@@ -102,7 +101,7 @@ void Save(db::Recordset& row, const db::BugColumnInfo& column, const std::string
 
 } // namespace
 
-HRESULT CDBUtil::GetBugData(db::Recordset& row, CBug* bug) {
+HRESULT CDBUtil::GetBugData(db::Recordset& row, MappedRow<BugData>* bug) {
     if (!bug) return E_POINTER;
     return Guarded("GetBugData", [&] {
         BugData& data = bug->Data();
@@ -113,7 +112,7 @@ HRESULT CDBUtil::GetBugData(db::Recordset& row, CBug* bug) {
     });
 }
 
-HRESULT CDBUtil::SaveBugData(db::Recordset& row, CBug* bug) {
+HRESULT CDBUtil::SaveBugData(db::Recordset& row, MappedRow<BugData>* bug) {
     if (!bug) return E_POINTER;
     return Guarded("SaveBugData", [&] {
         const BugData& data = bug->Data();

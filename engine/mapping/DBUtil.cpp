@@ -3,13 +3,6 @@
 #include <string>
 
 #include "common/crypto/PasswordBlock.h"
-#include "engine/admin/Classification.h"
-#include "engine/admin/Product.h"
-#include "engine/admin/Right.h"
-#include "engine/admin/Role.h"
-#include "engine/admin/User.h"
-#include "engine/admin/UserSysInfo.h"
-#include "engine/admin/Version.h"
 #include "engine/log/Log.h"
 #include "engine/mapping/FieldConversion.h"
 #include "engine/mapping/MappingSupport.h"
@@ -18,25 +11,27 @@ namespace velmora::engine {
 using mapping::Guarded;
 using mapping::SaveIdentifier;
 
-HRESULT CDBUtil::GetRightData(db::Recordset& row, CRight* right) {
+HRESULT CDBUtil::GetRightData(db::Recordset& row, MappedRow<RightData>* right) {
     if (!right) return E_POINTER;
     return Guarded("GetRightData", [&] {
-        right->SetID(VariantToLong(row.GetValue(0)));
+        RightData& data = right->Data();
+        data.id = VariantToLong(row.GetValue(0));
         for (const auto& column : kRightColumns)
-            right->SetFlag(column.flag, VariantToBool(row.GetValue(std::string(column.column))));
+            data.SetFlag(column.flag, VariantToBool(row.GetValue(std::string(column.column))));
     });
 }
 
-HRESULT CDBUtil::SaveRightData(db::Recordset& row, CRight* right) {
+HRESULT CDBUtil::SaveRightData(db::Recordset& row, MappedRow<RightData>* right) {
     if (!right) return E_POINTER;
     return Guarded("SaveRightData", [&] {
-        row.SetValue(0, db::Value::Int(right->ID()));
+        const RightData& data = right->Data();
+        row.SetValue(0, db::Value::Int(data.id));
         for (const auto& column : kRightColumns)
-            row.SetValue(std::string(column.column), db::Value::Bool(right->Flag(column.flag)));
+            row.SetValue(std::string(column.column), db::Value::Bool(data.Flag(column.flag)));
     });
 }
 
-HRESULT CDBUtil::GetUserData(db::Recordset& row, CUser* user) {
+HRESULT CDBUtil::GetUserData(db::Recordset& row, MappedRow<UserData>* user) {
     if (!user) return E_POINTER;
     return Guarded("GetUserData", [&] {
         UserData& data = user->Data();
@@ -53,7 +48,7 @@ HRESULT CDBUtil::GetUserData(db::Recordset& row, CUser* user) {
     });
 }
 
-HRESULT CDBUtil::SaveUserData(db::Recordset& row, CUser* user) {
+HRESULT CDBUtil::SaveUserData(db::Recordset& row, MappedRow<UserData>* user) {
     if (!user) return E_POINTER;
     const UserData& data = user->Data();
     // A longer password would not leave the terminating zero byte in its 64-byte block.
@@ -76,7 +71,7 @@ HRESULT CDBUtil::SaveUserData(db::Recordset& row, CUser* user) {
     });
 }
 
-HRESULT CDBUtil::GetRoleData(db::Recordset& row, CRole* role) {
+HRESULT CDBUtil::GetRoleData(db::Recordset& row, MappedRow<RoleData>* role) {
     if (!role) return E_POINTER;
     return Guarded("GetRoleData", [&] {
         RoleData& data = role->Data();
@@ -86,7 +81,7 @@ HRESULT CDBUtil::GetRoleData(db::Recordset& row, CRole* role) {
     });
 }
 
-HRESULT CDBUtil::SaveRoleData(db::Recordset& row, CRole* role) {
+HRESULT CDBUtil::SaveRoleData(db::Recordset& row, MappedRow<RoleData>* role) {
     if (!role) return E_POINTER;
     return Guarded("SaveRoleData", [&] {
         const RoleData& data = role->Data();
@@ -96,7 +91,7 @@ HRESULT CDBUtil::SaveRoleData(db::Recordset& row, CRole* role) {
     });
 }
 
-HRESULT CDBUtil::GetClassData(db::Recordset& row, CClassification* classification) {
+HRESULT CDBUtil::GetClassData(db::Recordset& row, MappedRow<ClassificationData>* classification) {
     if (!classification) return E_POINTER;
     return Guarded("GetClassData", [&] {
         ClassificationData& data = classification->Data();
@@ -105,7 +100,7 @@ HRESULT CDBUtil::GetClassData(db::Recordset& row, CClassification* classificatio
     });
 }
 
-HRESULT CDBUtil::SaveClassData(db::Recordset& row, CClassification* classification) {
+HRESULT CDBUtil::SaveClassData(db::Recordset& row, MappedRow<ClassificationData>* classification) {
     if (!classification) return E_POINTER;
     return Guarded("SaveClassData", [&] {
         const ClassificationData& data = classification->Data();
@@ -114,7 +109,7 @@ HRESULT CDBUtil::SaveClassData(db::Recordset& row, CClassification* classificati
     });
 }
 
-HRESULT CDBUtil::GetUserSysInfoData(db::Recordset& row, CUserSysInfo* sysInfo) {
+HRESULT CDBUtil::GetUserSysInfoData(db::Recordset& row, MappedRow<UserSysInfoData>* sysInfo) {
     if (!sysInfo) return E_POINTER;
     return Guarded("GetUserSysInfoData", [&] {
         UserSysInfoData& data = sysInfo->Data();
@@ -134,7 +129,7 @@ HRESULT CDBUtil::GetUserSysInfoData(db::Recordset& row, CUserSysInfo* sysInfo) {
     });
 }
 
-HRESULT CDBUtil::SaveUserSysInfoData(db::Recordset& row, CUserSysInfo* sysInfo) {
+HRESULT CDBUtil::SaveUserSysInfoData(db::Recordset& row, MappedRow<UserSysInfoData>* sysInfo) {
     if (!sysInfo) return E_POINTER;
     return Guarded("SaveUserSysInfoData", [&] {
         const UserSysInfoData& data = sysInfo->Data();
@@ -154,7 +149,7 @@ HRESULT CDBUtil::SaveUserSysInfoData(db::Recordset& row, CUserSysInfo* sysInfo) 
     });
 }
 
-HRESULT CDBUtil::GetProductData(db::Recordset& row, CProduct* product) {
+HRESULT CDBUtil::GetProductData(db::Recordset& row, ProductRow* product) {
     if (!product) return E_POINTER;
     return Guarded("GetProductData", [&] {
         ProductData& data = product->Data();
@@ -167,15 +162,15 @@ HRESULT CDBUtil::GetProductData(db::Recordset& row, CProduct* product) {
         versions.Open("SELECT * FROM tVersion WHERE ProductID = " + std::to_string(data.id),
                       row.ActiveConnection(), db::CursorType::Keyset, db::LockType::Optimistic);
         for (; !versions.IsEOF(); versions.MoveNext()) {
-            auto version = product->AppendVersion(VariantToString(versions.GetValue(2)),
-                                                  VariantToString(versions.GetValue(3)),
-                                                  VariantToDate(versions.GetValue(4)));
-            version->SetID(VariantToLong(versions.GetValue(0)));
+            VersionData& version = product->AppendVersionRow(VariantToString(versions.GetValue(2)),
+                                                             VariantToString(versions.GetValue(3)),
+                                                             VariantToDate(versions.GetValue(4)));
+            version.id = VariantToLong(versions.GetValue(0));
         }
     });
 }
 
-HRESULT CDBUtil::SaveProductData(db::Recordset& row, CProduct* product) {
+HRESULT CDBUtil::SaveProductData(db::Recordset& row, ProductRow* product) {
     if (!product) return E_POINTER;
     return Guarded("SaveProductData", [&] {
         const ProductData& data = product->Data();
@@ -186,7 +181,7 @@ HRESULT CDBUtil::SaveProductData(db::Recordset& row, CProduct* product) {
     });
 }
 
-HRESULT CDBUtil::GetVersionData(db::Recordset& row, CVersion* version) {
+HRESULT CDBUtil::GetVersionData(db::Recordset& row, MappedRow<VersionData>* version) {
     if (!version) return E_POINTER;
     return Guarded("GetVersionData", [&] {
         VersionData& data = version->Data();

@@ -6,17 +6,19 @@
 #include "engine/com/CoClass.h"
 #include "engine/com/generated/ClassInfos.h"
 #include "engine/com/generated/InterfaceStubs.h"
+#include "engine/db/ConnectionSource.h"
 #include "engine/db/Database.h"
 
 namespace velmora::engine {
 
-class CExeContext : public CoClass<IExeContextStub, classes::ExeContext> {
+class CExeContext : public CoClass<IExeContextStub, classes::ExeContext>,
+                    public db::ConnectionSource {
   public:
     CExeContext();
     ~CExeContext() override;
 
     // Engine side: what the objects bound to this session ask it for.
-    db::Connection& Connection() { return connection_; }
+    db::Connection& Connection() override { return connection_; }
     bool IsAdmin() const { return isAdmin_; }
 
     HRESULT STDMETHODCALLTYPE OpenAccessDB(BSTR strFileName) override;

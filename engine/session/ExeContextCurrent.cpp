@@ -29,9 +29,9 @@ struct CurrentObject {
     const char* noRow;        // logged (code 2) when no row has the id; null: an empty object
 };
 
-template <class Object, class Interface>
+template <class Object, class Row, class Interface>
 HRESULT ReadCurrent(db::Connection& connection, const CurrentObject& how, LONG id,
-                    HRESULT (*map)(db::Recordset&, Object*), Interface** out) {
+                    HRESULT (*map)(db::Recordset&, Row*), Interface** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
     const ClassInfo& cls = CExeContext::Info();
@@ -94,25 +94,26 @@ constexpr CurrentObject kActiveVersion = {"CExeContext::get_ActiveVersion",
 } // namespace
 
 HRESULT CExeContext::get_CurUser(IUser** pVal) {
-    return ReadCurrent(connection_, kCurrentUser, curUserID_, &CDBUtil::GetUserData, pVal);
+    return ReadCurrent<CUser>(connection_, kCurrentUser, curUserID_, &CDBUtil::GetUserData, pVal);
 }
 
 HRESULT CExeContext::get_CurRole(IRole** pVal) {
-    return ReadCurrent(connection_, kCurrentRole, curRoleID_, &CDBUtil::GetRoleData, pVal);
+    return ReadCurrent<CRole>(connection_, kCurrentRole, curRoleID_, &CDBUtil::GetRoleData, pVal);
 }
 
 HRESULT CExeContext::get_CurRight(IRight** pVal) {
-    return ReadCurrent(connection_, kCurrentRight, curRightID_, &CDBUtil::GetRightData, pVal);
+    return ReadCurrent<CRight>(connection_, kCurrentRight, curRightID_, &CDBUtil::GetRightData,
+                               pVal);
 }
 
 HRESULT CExeContext::get_ActiveProduct(IProduct** pVal) {
-    return ReadCurrent(connection_, kActiveProduct, activeProductID_, &CDBUtil::GetProductData,
-                       pVal);
+    return ReadCurrent<CProduct>(connection_, kActiveProduct, activeProductID_,
+                                 &CDBUtil::GetProductData, pVal);
 }
 
 HRESULT CExeContext::get_ActiveVersion(IVersion** pVal) {
-    return ReadCurrent(connection_, kActiveVersion, activeVersionID_, &CDBUtil::GetVersionData,
-                       pVal);
+    return ReadCurrent<CVersion>(connection_, kActiveVersion, activeVersionID_,
+                                 &CDBUtil::GetVersionData, pVal);
 }
 
 } // namespace velmora::engine

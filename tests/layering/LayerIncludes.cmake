@@ -1,0 +1,51 @@
+# Fails when a file of an engine layer includes a header of a higher layer.
+# Usage: cmake -DENGINE_DIR=<source>/engine -P LayerIncludes.cmake
+
+# The rank of an engine file (relative to ENGINE_DIR), from the bottom layer up: db and the log
+# core, the object frame, the row mapping, administration, bugs, the session (with the log
+# object) and the class table with everything that creates classes by identifier.
+function(layer_rank file out)
+  if(file MATCHES "^com/(ClassTable|ClassFactory|Registration|EntryPoints)\\.")
+    set(rank 6)
+  elseif(file MATCHES "^log/SysLog\\." OR file MATCHES "^session/")
+    set(rank 5)
+  elseif(file MATCHES "^bugs/")
+    set(rank 4)
+  elseif(file MATCHES "^admin/")
+    set(rank 3)
+  elseif(file MATCHES "^mapping/")
+    set(rank 2)
+  elseif(file MATCHES "^com/")
+    set(rank 1)
+  else()
+    set(rank 0)
+  endif()
+  set(${out} ${rank} PARENT_SCOPE)
+endfunction()
+
+if(NOT IS_DIRECTORY "${ENGINE_DIR}")
+  message(FATAL_ERROR "ENGINE_DIR must name the engine's source folder")
+endif()
+
+file(GLOB_RECURSE files RELATIVE "${ENGINE_DIR}" "${ENGINE_DIR}/*.h" "${ENGINE_DIR}/*.cpp")
+set(violations "")
+foreach(file IN LISTS files)
+  layer_rank("${file}" own)
+  file(STRINGS "${ENGINE_DIR}/${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"engine/")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE ".*\"engine/([^\"]+)\".*" "\\1" header "${line}")
+    layer_rank("${header}" theirs)
+    if(theirs GREATER own)
+      string(APPEND violations "  ${file} includes engine/${header}\n")
+    endif()
+  endforeach()
+endforeach()
+
+list(LENGTH files count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "no engine sources found under ${ENGINE_DIR}")
+endif()
+if(violations)
+  message(FATAL_ERROR "engine layers include headers of higher layers:\n${violations}")
+endif()
+message(STATUS "${count} engine files include only their own layer and the layers below")
