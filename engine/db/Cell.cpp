@@ -113,14 +113,26 @@ void BindValue(sqlite3_stmt* statement, int index, const Value& value) {
     BindCell(statement, index, ValueToCell(value));
 }
 
+NumberReading NumberReadingOf(const std::string& declType) {
+    NumberReading reading;
+    reading.yesNo = ContainsNoCase(declType, "YESNO");
+    reading.date = ContainsNoCase(declType, "DATE");
+    reading.byte = ContainsNoCase(declType, "BYTE");
+    return reading;
+}
+
 Value CellToValue(const Cell& cell, const std::string& declType) {
+    return CellToValue(cell, NumberReadingOf(declType));
+}
+
+Value CellToValue(const Cell& cell, const NumberReading& reading) {
     switch (cell.storage) {
     case Storage::Null:
         return Value::Null();
     case Storage::Integer:
-        if (ContainsNoCase(declType, "YESNO")) return Value::Bool(cell.integer != 0);
-        if (ContainsNoCase(declType, "DATE")) return Value::Date(static_cast<double>(cell.integer));
-        if (ContainsNoCase(declType, "BYTE") && cell.integer >= 0 && cell.integer <= 255) {
+        if (reading.yesNo) return Value::Bool(cell.integer != 0);
+        if (reading.date) return Value::Date(static_cast<double>(cell.integer));
+        if (reading.byte && cell.integer >= 0 && cell.integer <= 255) {
             return Value::Byte(static_cast<uint8_t>(cell.integer));
         }
         if (cell.integer < INT32_MIN || cell.integer > INT32_MAX) {
@@ -128,7 +140,7 @@ Value CellToValue(const Cell& cell, const std::string& declType) {
         }
         return Value::Int(static_cast<LONG>(cell.integer));
     case Storage::Real:
-        return ContainsNoCase(declType, "DATE") ? Value::Date(cell.real) : Value::Double(cell.real);
+        return reading.date ? Value::Date(cell.real) : Value::Double(cell.real);
     case Storage::Text:
         return Value::Text(cell.bytes);
     case Storage::Blob:

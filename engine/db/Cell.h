@@ -42,6 +42,17 @@ void BindValue(sqlite3_stmt* statement, int index, const Value& value);
 // Binary. An integer beyond 32 bits reads as Double rather than losing its high bits.
 Value CellToValue(const Cell& cell, const std::string& declType);
 
+// What a declared type says about reading stored numbers, worked out once per column so that
+// reading a row does not search type names again.
+struct NumberReading {
+    bool yesNo = false; // integers read as Bool
+    bool date = false;  // integers and reals read as Date
+    bool byte = false;  // integers 0..255 read as Byte
+};
+NumberReading NumberReadingOf(const std::string& declType);
+// The same as CellToValue(cell, declType) for reading == NumberReadingOf(declType).
+Value CellToValue(const Cell& cell, const NumberReading& reading);
+
 // The value as it is written: Bool as 0/1, Byte and Int32 as integers, Date as a real.
 Cell ValueToCell(const Value& value);
 

@@ -62,6 +62,19 @@ class Value {
 
 class SharedDatabase;
 
+// Field names that a caller reads from every row. A record set finds their positions once per
+// open set, instead of looking every name up on every read.
+class FieldList {
+  public:
+    explicit FieldList(std::vector<std::string> names);
+    const std::vector<std::string>& Names() const { return names_; }
+    uint64_t Serial() const { return serial_; } // tells lists apart, also one made in another's place
+
+  private:
+    std::vector<std::string> names_;
+    uint64_t serial_;
+};
+
 class Connection {
   public:
     Connection();
@@ -154,6 +167,8 @@ class Recordset {
     bool HasField(const std::string& name) const; // case-insensitive
     Value GetValue(LONG index) const;
     Value GetValue(const std::string& name) const;
+    // The same as GetValue(fields.Names()[which]).
+    Value GetValue(const FieldList& fields, size_t which) const;
     void SetValue(LONG index, const Value& value);
     void SetValue(const std::string& name, const Value& value);
     LONG ActualSize(const std::string& name) const; // byte length of the current value

@@ -46,6 +46,40 @@ std::string KeyQuery(const SelectShape& shape, const std::string& keyColumns) {
     return "SELECT " + keyColumns + " FROM" + rest;
 }
 
+bool MayHoldLongBinary(const std::string& declaredType) {
+    std::string upper;
+    for (char c : declaredType)
+        upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (const char* kind : {"INT", "REAL", "FLOA", "DOUB", "TEXT", "CHAR", "CLOB", "DATE"})
+        if (upper.find(kind) != std::string::npos) return false;
+    return true;
+}
+
+// Holds a connection's mutex (none when SQLite runs single-threaded) while the values of a
+// statement's current row are read without taking it for every value.
+class HoldConnection {
+  public:
+    explicit HoldConnection(sqlite3* db) : mutex_(sqlite3_db_mutex(db)) { sqlite3_mutex_enter(mutex_); }
+    ~HoldConnection() { sqlite3_mutex_leave(mutex_); }
+    HoldConnection(const HoldConnection&) = delete;
+    HoldConnection& operator=(const HoldConnection&) = delete;
+
+  private:
+    sqlite3_mutex* mutex_;
+};
+
+// Resets a statement kept for reuse once a read is done with it, so that it holds no lock.
+class ResetAfterUse {
+  public:
+    explicit ResetAfterUse(Statement& statement) : statement_(statement) {}
+    ~ResetAfterUse() { statement_.Reset(); }
+    ResetAfterUse(const ResetAfterUse&) = delete;
+    ResetAfterUse& operator=(const ResetAfterUse&) = delete;
+
+  private:
+    Statement& statement_;
+};
+
 } // namespace
 
 std::unique_ptr<KeyedRowStore> KeyedRowStore::TryCreate(sqlite3* db, const std::string& sql,
@@ -72,8 +106,12 @@ std::unique_ptr<KeyedRowStore> KeyedRowStore::TryCreate(sqlite3* db, const std::
 KeyedRowStore::KeyedRowStore(sqlite3* db, std::vector<ColumnInfo> columns, std::string keyQuery,
                              bool updatable)
     : db_(db), keyQuery_(std::move(keyQuery)), updatable_(updatable) {
-    columns_ = std::move(columns);
+    SetColumns(std::move(columns));
+    for (const ColumnInfo& column : columns_)
+        direct_.push_back(!MayHoldLongBinary(column.declType));
 }
+
+KeyedRowStore::~KeyedRowStore() = default;
 
 std::string KeyedRowStore::QualifiedTable() const {
     return QuoteName(columns_.front().database) + "." + QuoteName(columns_.front().table);
@@ -81,18 +119,6 @@ std::string KeyedRowStore::QualifiedTable() const {
 
 // rowid, then per column: the length of a long binary (else NULL) and the value (NULL for a long
 // binary). typeof() and length() of a column do not read a binary's content.
-namespace {
-
-bool MayHoldLongBinary(const std::string& declaredType) {
-    std::string upper;
-    for (char c : declaredType)
-        upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    for (const char* kind : {"INT", "REAL", "FLOA", "DOUB", "TEXT", "CHAR", "CLOB", "DATE"})
-        if (upper.find(kind) != std::string::npos) return false;
-    return true;
-}
-
-} // namespace
 
 std::string KeyedRowStore::RowProjection() const {
     std::string projection = "rowid";
@@ -113,27 +139,62 @@ std::string KeyedRowStore::RowProjection() const {
 }
 
 Row KeyedRowStore::ReadRow(sqlite3_stmt* statement) const {
+    // With the connection held, the row's values are read without locking it for each one.
+    const HoldConnection hold(db_);
     Row row;
     row.id = sqlite3_column_int64(statement, 0);
-    row.cells.reserve(columns_.size());
+    row.cells.resize(columns_.size());
     for (size_t i = 0; i < columns_.size(); ++i) {
         const int lengthColumn = static_cast<int>(1 + 2 * i);
-        Cell cell;
-        if (sqlite3_column_type(statement, lengthColumn) != SQLITE_NULL) {
+        Cell& cell = row.cells[i];
+        if (!direct_[i] && sqlite3_column_type(statement, lengthColumn) != SQLITE_NULL) {
             cell.storage = Storage::Blob;
             cell.deferredSize = sqlite3_column_int64(statement, lengthColumn);
-        } else {
-            cell = ReadCell(statement, lengthColumn + 1);
-            if (cell.storage == Storage::Text &&
-                static_cast<int64_t>(cell.bytes.size()) > kLongText) {
-                cell.deferredSize = static_cast<int64_t>(cell.bytes.size());
-                cell.digest = ContentDigest(cell.bytes.data(), cell.bytes.size());
-                std::string().swap(cell.bytes);
-            }
+            continue;
         }
-        row.cells.push_back(std::move(cell));
+        sqlite3_value* value = sqlite3_column_value(statement, lengthColumn + 1);
+        switch (sqlite3_value_type(value)) {
+        case SQLITE_INTEGER:
+            cell.storage = Storage::Integer;
+            cell.integer = sqlite3_value_int64(value);
+            break;
+        case SQLITE_FLOAT:
+            cell.storage = Storage::Real;
+            cell.real = sqlite3_value_double(value);
+            break;
+        case SQLITE_TEXT: {
+            cell.storage = Storage::Text;
+            const auto* text = sqlite3_value_text(value);
+            const int size = sqlite3_value_bytes(value);
+            if (size > kLongText) {
+                cell.deferredSize = size;
+                cell.digest = ContentDigest(text, static_cast<size_t>(size));
+            } else if (text != nullptr) {
+                cell.bytes.assign(reinterpret_cast<const char*>(text), static_cast<size_t>(size));
+            }
+            break;
+        }
+        case SQLITE_BLOB: {
+            cell.storage = Storage::Blob;
+            const void* blob = sqlite3_value_blob(value);
+            const int size = sqlite3_value_bytes(value);
+            if (blob != nullptr) cell.bytes.assign(static_cast<const char*>(blob), size);
+            break;
+        }
+        default:
+            break;
+        }
     }
     return row;
+}
+
+Statement& KeyedRowStore::RangeRead() {
+    if (!rangeRead_) {
+        rangeRead_ = std::make_unique<Statement>(db_, "SELECT " + RowProjection() + " FROM " +
+                                                          QualifiedTable() +
+                                                          " WHERE rowid BETWEEN ?1 AND ?2");
+    }
+    return *rangeRead_;
 }
 
 std::vector<int64_t> KeyedRowStore::Run() {
@@ -165,9 +226,10 @@ void KeyedRowStore::Fetch(const std::vector<int64_t>& ids, uint64_t page) {
         // the range that are not in the batch are skipped.
         if (*highest - *lowest < static_cast<int64_t>(2 * (end - start))) {
             const std::unordered_set<int64_t> wanted(ids.begin() + start, ids.begin() + end);
-            Statement rows(db_, "SELECT " + RowProjection() + " FROM " + QualifiedTable() +
-                                    " WHERE rowid BETWEEN " + std::to_string(*lowest) + " AND " +
-                                    std::to_string(*highest));
+            Statement& rows = RangeRead();
+            const ResetAfterUse reset(rows);
+            sqlite3_bind_int64(rows.get(), 1, *lowest);
+            sqlite3_bind_int64(rows.get(), 2, *highest);
             while (rows.Step()) {
                 if (wanted.contains(rows.ColumnInt64(0))) Cache(ReadRow(rows.get()), page);
             }
@@ -260,14 +322,14 @@ std::unordered_set<int64_t> KeyedRowStore::MatchingInTable(const std::string& cr
 
 Value KeyedRowStore::FullValue(const Row& row, size_t column) {
     const Cell& cell = row.cells.at(column);
-    if (!cell.IsDeferred()) return CellToValue(cell, columns_[column].declType);
+    if (!cell.IsDeferred()) return ToValue(cell, column);
     Statement read(db_, "SELECT " + QuoteName(columns_[column].column) + " FROM " +
                             QualifiedTable() + " WHERE rowid=?");
     sqlite3_bind_int64(read.get(), 1, row.id);
     if (!read.Step()) {
         Fail(kErrDeletedRow, "Row handle referred to a deleted row or a row marked for deletion.");
     }
-    return CellToValue(ReadCell(read.get(), 0), columns_[column].declType);
+    return ToValue(ReadCell(read.get(), 0), column);
 }
 
 std::vector<uint8_t> KeyedRowStore::ReadBytes(const Row& row, size_t column, int64_t offset,

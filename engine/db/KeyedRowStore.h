@@ -12,8 +12,11 @@ struct sqlite3;
 
 namespace velmora::db {
 
+class Statement;
+
 class KeyedRowStore : public RowStore {
   public:
+    ~KeyedRowStore() override;
     // A store for sql (date literals already translated) when it is a plain SELECT whose columns
     // all come from one rowid table; nullptr otherwise.
     static std::unique_ptr<KeyedRowStore> TryCreate(sqlite3* db, const std::string& sql,
@@ -43,6 +46,8 @@ class KeyedRowStore : public RowStore {
     std::unordered_set<int64_t> MatchingInTable(const std::string& criterion);
     std::string RowProjection() const;
     Row ReadRow(sqlite3_stmt* statement) const;
+    // The statement that reads the rows whose rowid lies between ?1 and ?2, prepared once.
+    Statement& RangeRead();
     // Reads the rows into memory as part of the page read numbered page.
     void Fetch(const std::vector<int64_t>& ids, uint64_t page);
     void Reload(int64_t id);
@@ -59,6 +64,10 @@ class KeyedRowStore : public RowStore {
 
     sqlite3* db_;
     std::string keyQuery_;
+    // Per column: whether it is read directly, because it cannot hold a long binary (see
+    // RowProjection); others are read with their length when they hold a long binary.
+    std::vector<bool> direct_;
+    std::unique_ptr<Statement> rangeRead_;
     bool updatable_;
     // The rows of the last few page reads. Keeping more than one lets a cursor go back to its
     // first row and return to a row it found without reading either page again, and keeps the

@@ -11,7 +11,7 @@ namespace velmora::db {
 MaterialisedRowStore::MaterialisedRowStore(sqlite3* db, std::string sql,
                                            std::vector<ColumnInfo> columns)
     : db_(db), sql_(std::move(sql)) {
-    columns_ = std::move(columns);
+    SetColumns(std::move(columns));
 }
 
 MaterialisedRowStore::~MaterialisedRowStore() = default;
@@ -112,7 +112,7 @@ size_t MaterialisedRowStore::FirstMatching(const std::string& criterion,
 }
 
 Value MaterialisedRowStore::FullValue(const Row& row, size_t column) {
-    return CellToValue(row.cells.at(column), columns_[column].declType);
+    return ToValue(row.cells.at(column), column);
 }
 
 std::vector<uint8_t> MaterialisedRowStore::ReadBytes(const Row& row, size_t column, int64_t offset,

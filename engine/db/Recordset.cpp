@@ -7,6 +7,8 @@
 #include "Statement.h"
 
 #include <algorithm>
+#include <atomic>
+#include <optional>
 #include <cctype>
 #include <span>
 #include <unordered_map>
@@ -87,7 +89,12 @@ struct Recordset::Impl {
     std::unique_ptr<RowStore> store; // after database: destroyed first
     // Column positions by name, without regard to case; the first of equal names wins.
     mutable std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> columnIndex;
-    mutable const RowStore* indexedStore = nullptr;
+    uint64_t opened = 0; // counts the opens, so that what was worked out for one is not reused
+    mutable uint64_t indexedOpen = 0;
+    // The positions of the last FieldList asked about (nullopt: no such field), for this open.
+    mutable uint64_t resolvedList = 0;
+    mutable uint64_t resolvedOpen = 0;
+    mutable std::vector<std::optional<size_t>> resolved;
     CursorType cursor = CursorType::ForwardOnly;
     std::string source;
     std::string filter;
@@ -128,20 +135,42 @@ struct Recordset::Impl {
         return static_cast<size_t>(index);
     }
 
-    size_t Column(const std::string& name) const {
+    std::optional<size_t> FindColumn(const std::string& name) const {
         RequireOpen();
-        // Row mapping looks every field up by name, so the names are indexed once per store.
-        if (indexedStore != store.get()) {
+        // Row mapping looks fields up by name, so the names are indexed once per open.
+        if (indexedOpen != opened) {
             columnIndex.clear();
             const auto& columns = store->Columns();
             for (size_t i = 0; i < columns.size(); ++i)
                 columnIndex.emplace(columns[i].name, i);
-            indexedStore = store.get();
+            indexedOpen = opened;
         }
         if (auto found = columnIndex.find(name); found != columnIndex.end()) return found->second;
+        return std::nullopt;
+    }
+
+    [[noreturn]] static void FailNoField(const std::string& name) {
         Fail(kErrItemNotFound, "Item cannot be found in the collection corresponding to the "
                                "requested name or ordinal ('" +
                                    name + "').");
+    }
+
+    size_t Column(const std::string& name) const {
+        if (const auto column = FindColumn(name)) return *column;
+        FailNoField(name);
+    }
+
+    size_t Column(const FieldList& fields, size_t which) const {
+        RequireOpen();
+        if (resolvedList != fields.Serial() || resolvedOpen != opened) {
+            resolved.clear();
+            for (const std::string& name : fields.Names())
+                resolved.push_back(FindColumn(name));
+            resolvedList = fields.Serial();
+            resolvedOpen = opened;
+        }
+        if (const auto& column = resolved.at(which)) return *column;
+        FailNoField(fields.Names()[which]);
     }
 
     bool OnRow() const { return !onDeleted && pos >= 0 && pos < Size(); }
@@ -276,7 +305,7 @@ struct Recordset::Impl {
         const Row& row = CurrentRow();
         const Cell& cell = row.cells[column];
         if (cell.IsDeferred()) return cell.deferredSize;
-        return SizeOf(CellToValue(cell, store->Columns()[column].declType));
+        return SizeOf(store->ToValue(cell, column));
     }
 
     // Whether the current value is a text or binary (or NULL), which GetChunk reads.
@@ -324,6 +353,7 @@ struct Recordset::Impl {
             columns = DescribeColumns(statement.get());
         }
         if (lockType == LockType::Pessimistic) lockLevel = shared->BeginLevel();
+        ++opened;
         database = shared;
         connection = &active;
         cursor = cursorType;
@@ -580,6 +610,15 @@ Value Recordset::GetValue(LONG index) const {
 
 Value Recordset::GetValue(const std::string& name) const {
     return impl_->CurrentValue(impl_->Column(name));
+}
+
+Value Recordset::GetValue(const FieldList& fields, size_t which) const {
+    return impl_->CurrentValue(impl_->Column(fields, which));
+}
+
+FieldList::FieldList(std::vector<std::string> names) : names_(std::move(names)) {
+    static std::atomic<uint64_t> lists{0};
+    serial_ = ++lists;
 }
 
 void Recordset::SetValue(LONG index, const Value& value) {

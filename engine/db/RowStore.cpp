@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <utility>
+
 namespace velmora::db {
 namespace {
 
@@ -10,6 +12,14 @@ std::string TextOrEmpty(const char* text) {
 }
 
 } // namespace
+
+void RowStore::SetColumns(std::vector<ColumnInfo> columns) {
+    columns_ = std::move(columns);
+    readings_.clear();
+    readings_.reserve(columns_.size());
+    for (const ColumnInfo& column : columns_)
+        readings_.push_back(NumberReadingOf(column.declType));
+}
 
 std::vector<ColumnInfo> DescribeColumns(sqlite3_stmt* statement) {
     std::vector<ColumnInfo> columns;

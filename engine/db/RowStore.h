@@ -41,6 +41,10 @@ class RowStore {
     virtual ~RowStore() = default;
 
     const std::vector<ColumnInfo>& Columns() const { return columns_; }
+    // A held cell of the column as a value.
+    Value ToValue(const Cell& cell, size_t column) const {
+        return CellToValue(cell, readings_[column]);
+    }
     virtual bool Updatable() const = 0;
 
     // Runs the statement; returns the ids of its rows in order.
@@ -73,7 +77,12 @@ class RowStore {
     virtual void Remove(const Row& original) = 0;
 
   protected:
+    void SetColumns(std::vector<ColumnInfo> columns);
+
     std::vector<ColumnInfo> columns_;
+
+  private:
+    std::vector<NumberReading> readings_; // per column, from its declared type
 };
 
 // Describes the result columns of a prepared statement.

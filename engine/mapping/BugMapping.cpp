@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/mapping/BugMembers.h"
 #include "engine/mapping/DBUtil.h"
@@ -65,6 +66,17 @@ constexpr auto kSaveOrder = [] {
     return order;
 }();
 
+// The read columns' names, whose positions a record set works out once per open set.
+const db::FieldList& ReadFields() {
+    static const db::FieldList fields = [] {
+        std::vector<std::string> names;
+        for (BugColumn column : kReadOrder)
+            names.emplace_back(db::InfoOf(column).name);
+        return db::FieldList(std::move(names));
+    }();
+    return fields;
+}
+
 void ReadInto(LONG& id, const db::Value& value) {
     id = VariantToLong(value);
 }
@@ -105,9 +117,11 @@ HRESULT CDBUtil::GetBugData(db::Recordset& row, MappedRow<BugData>* bug) {
     if (!bug) return E_POINTER;
     return Guarded("GetBugData", [&] {
         BugData& data = bug->Data();
-        for (BugColumn column : kReadOrder) {
-            db::Value value = row.GetValue(db::InfoOf(column).name);
-            VisitBugMember(data, column, [&](auto& member) { ReadInto(member, std::move(value)); });
+        const db::FieldList& fields = ReadFields();
+        for (size_t i = 0; i < kReadOrder.size(); ++i) {
+            db::Value value = row.GetValue(fields, i);
+            VisitBugMember(data, kReadOrder[i],
+                           [&](auto& member) { ReadInto(member, std::move(value)); });
         }
     });
 }
