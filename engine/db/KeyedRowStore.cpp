@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <sqlite3.h>
 
 namespace velmora::db {
@@ -24,11 +25,15 @@ constexpr size_t kPagesKept = 3;
 // Up to this many matches of a search are looked up one by one among the cursor's rows.
 constexpr size_t kFewMatches = 16;
 
+// Whether sql prepares. The statement prepared here is kept for reading the keys later, where the
+// database reuses statements.
 bool Prepares(sqlite3* db, const std::string& sql) {
-    sqlite3_stmt* statement = nullptr;
-    const int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
-    sqlite3_finalize(statement);
-    return rc == SQLITE_OK && statement != nullptr;
+    try {
+        Statement probe(db, sql);
+        return true;
+    } catch (const DbError&) {
+        return false;
+    }
 }
 
 // The statement's row keys in its own order. Without an ORDER BY the rows come in rowid order,
@@ -204,6 +209,34 @@ std::vector<int64_t> KeyedRowStore::Run() {
     std::vector<int64_t> ids;
     while (keys.Step())
         ids.push_back(keys.ColumnInt64(0));
+    return ids;
+}
+
+std::vector<int64_t> KeyedRowStore::RunFirst(size_t count) {
+    cache_.clear();
+    pages_.clear();
+    // The highest key first: a row added after this has a higher one, and the rest of the keys,
+    // read later, leave it out.
+    {
+        Statement highest(db_, "SELECT max(rowid) FROM " + QualifiedTable());
+        highestKey_ = highest.Step() && sqlite3_column_type(highest.get(), 0) != SQLITE_NULL
+                          ? highest.ColumnInt64(0)
+                          : INT64_MIN;
+    }
+    Statement keys(db_, keyQuery_);
+    std::vector<int64_t> ids;
+    while (ids.size() < count && keys.Step())
+        ids.push_back(keys.ColumnInt64(0));
+    return ids;
+}
+
+std::vector<int64_t> KeyedRowStore::RunRest(const std::unordered_set<int64_t>& known) {
+    Statement keys(db_, keyQuery_);
+    std::vector<int64_t> ids;
+    while (keys.Step()) {
+        const int64_t id = keys.ColumnInt64(0);
+        if (id <= highestKey_ && !known.contains(id)) ids.push_back(id);
+    }
     return ids;
 }
 

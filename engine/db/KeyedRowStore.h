@@ -25,6 +25,12 @@ class KeyedRowStore : public RowStore {
 
     bool Updatable() const override { return updatable_; }
     std::vector<int64_t> Run() override;
+    // Runs the statement but reads only its first count keys (all of them when there are no
+    // more), so that a set used only to add rows never reads the keys of a large table.
+    std::vector<int64_t> RunFirst(size_t count);
+    // The keys after those RunFirst read, in statement order: those of the statement's rows now,
+    // less the ones in known and rows added since RunFirst.
+    std::vector<int64_t> RunRest(const std::unordered_set<int64_t>& known);
     const Row* Cached(int64_t id) const override;
     std::vector<int64_t> LoadPage(const std::vector<int64_t>& ids) override;
     std::unordered_set<int64_t> Matching(const std::string& criterion,
@@ -69,6 +75,7 @@ class KeyedRowStore : public RowStore {
     std::vector<bool> direct_;
     std::unique_ptr<Statement> rangeRead_;
     bool updatable_;
+    int64_t highestKey_ = 0; // the table's highest key when RunFirst ran
     // The rows of the last few page reads. Keeping more than one lets a cursor go back to its
     // first row and return to a row it found without reading either page again, and keeps the
     // values a found row was handed out with as the ones a later change is checked against.

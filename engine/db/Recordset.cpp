@@ -102,6 +102,12 @@ struct Recordset::Impl {
     std::optional<int64_t> lockLevel; // the write lock of a pessimistic set
 
     std::vector<int64_t> all;     // the statement's rows, plus rows added through this set
+    // A large keyed set reads at first only the keys of its first page; the others are read when
+    // something needs them (a move, a count, a position, a search or filter), so that a set used
+    // only to add rows never reads them. Until then all holds the first keys and, after them,
+    // the rows added through this set.
+    bool keysPending = false;
+    ptrdiff_t firstKeys = 0; // the keys read at open, at the start of all
     std::vector<int64_t> visible; // those the filter lets through, in the same order
     // Whether visible is sorted by id (as a set ordered by its key is), so that Find can halve
     // its way to a key; worked out when first needed after visible changed.
@@ -116,6 +122,21 @@ struct Recordset::Impl {
     std::vector<int64_t> chunkOffsets; // GetChunk progress per column on the current row
 
     ptrdiff_t Size() const { return static_cast<ptrdiff_t>(visible.size()); }
+
+    // Reads the keys the open left unread and puts them after the first ones, before the rows
+    // added through this set, as if the set had read them all at open.
+    void ReadRemainingKeys() {
+        if (!keysPending) return;
+        auto& keyed = static_cast<KeyedRowStore&>(*store);
+        const std::vector<int64_t> rest =
+            keyed.RunRest(std::unordered_set<int64_t>(all.begin(), all.end()));
+        keysPending = false;
+        all.insert(all.begin() + firstKeys, rest.begin(), rest.end());
+        SetVisible(all);
+        const auto added = static_cast<ptrdiff_t>(rest.size());
+        if (pos >= firstKeys) pos += added;
+        if (positionBeforeAdd >= firstKeys) positionBeforeAdd += added;
+    }
     size_t Columns() const { return store->Columns().size(); }
 
     void RequireOpen() const {
@@ -361,15 +382,29 @@ struct Recordset::Impl {
         filter.clear();
         try {
             const bool updatable = lockType != LockType::ReadOnly;
-            store = KeyedRowStore::TryCreate(shared->Handle(), translated, columns, updatable);
-            if (!store) {
-                store = std::make_unique<MaterialisedRowStore>(shared->Handle(), translated,
-                                                               std::move(columns));
+            auto keyed = KeyedRowStore::TryCreate(shared->Handle(), translated, columns, updatable);
+            keysPending = false;
+            if (keyed && updatable) {
+                // An updatable set is often opened only to add a row: beyond the first page,
+                // the keys wait until they are needed.
+                const auto first = static_cast<size_t>(pageSize);
+                all = keyed->RunFirst(first + 1);
+                keysPending = all.size() > first;
+                if (keysPending) all.resize(first);
+                store = std::move(keyed);
+            } else {
+                if (keyed) {
+                    store = std::move(keyed);
+                } else {
+                    store = std::make_unique<MaterialisedRowStore>(shared->Handle(), translated,
+                                                                   std::move(columns));
+                }
+                all = store->Run();
             }
-            all = store->Run();
             SetVisible(all);
             ResetEdit();
             Arrive(0, +1);
+            firstKeys = static_cast<ptrdiff_t>(all.size());
         } catch (const DbError&) {
             // A set that failed to open holds nothing, the write lock included.
             if (lockLevel) {
@@ -389,6 +424,7 @@ struct Recordset::Impl {
 
     void Close() {
         store.reset();
+        keysPending = false;
         all.clear();
         SetVisible({});
         pos = -1;
@@ -419,6 +455,7 @@ struct Recordset::Impl {
     }
 
     std::vector<int64_t> Filtered(const std::string& criterion) {
+        ReadRemainingKeys();
         if (criterion.empty()) return all;
         const auto matching = store->Matching(TranslateDateLiterals(criterion), all);
         std::vector<int64_t> kept;
@@ -475,23 +512,28 @@ void Recordset::Close() {
 bool Recordset::IsEOF() const {
     impl_->RequireOpen();
     if (impl_->mode == Impl::Mode::Add || impl_->onDeleted) return false;
+    // Until the remaining keys are read the set stands on a row; off a row it needs them all.
+    if (!impl_->OnRow()) impl_->ReadRemainingKeys();
     return impl_->pos >= impl_->Size();
 }
 
 bool Recordset::IsBOF() const {
     impl_->RequireOpen();
     if (impl_->mode == Impl::Mode::Add || impl_->onDeleted) return false;
+    if (!impl_->OnRow()) impl_->ReadRemainingKeys();
     return impl_->pos < 0 || impl_->Size() == 0;
 }
 
 void Recordset::MoveFirst() {
     impl_->RequireOpen();
+    impl_->ReadRemainingKeys();
     impl_->SaveEdit();
     impl_->Arrive(0, +1);
 }
 
 void Recordset::MoveNext() {
     impl_->RequireOpen();
+    impl_->ReadRemainingKeys();
     impl_->SaveEdit();
     if (impl_->onDeleted) {
         impl_->Arrive(impl_->pos, +1);
@@ -504,6 +546,7 @@ void Recordset::MoveNext() {
 void Recordset::MovePrevious() {
     impl_->RequireOpen();
     if (impl_->cursor == CursorType::ForwardOnly) FailFetchBackward();
+    impl_->ReadRemainingKeys();
     impl_->SaveEdit();
     if (!impl_->onDeleted && impl_->pos < 0) FailNoCurrentRecord();
     impl_->Arrive(impl_->pos - 1, -1);
@@ -511,23 +554,27 @@ void Recordset::MovePrevious() {
 
 void Recordset::MoveLast() {
     impl_->RequireOpen();
+    impl_->ReadRemainingKeys();
     impl_->SaveEdit();
     impl_->Arrive(impl_->Size() - 1, -1);
 }
 
 LONG Recordset::RecordCount() const {
     impl_->RequireOpen();
+    impl_->ReadRemainingKeys();
     return static_cast<LONG>(impl_->Size());
 }
 
 LONG Recordset::AbsolutePosition() const {
     impl_->RequireOpen();
+    impl_->ReadRemainingKeys();
     if (impl_->mode == Impl::Mode::Add || !impl_->OnRow()) return -1;
     return static_cast<LONG>(impl_->pos + 1);
 }
 
 void Recordset::SetAbsolutePosition(LONG oneBased) {
     impl_->RequireOpen();
+    impl_->ReadRemainingKeys();
     if (oneBased < 1 || oneBased > impl_->Size()) FailInvalidArgument();
     if (impl_->cursor == CursorType::ForwardOnly && oneBased - 1 < impl_->pos) {
         FailFetchBackward();
@@ -539,6 +586,7 @@ void Recordset::SetAbsolutePosition(LONG oneBased) {
 void Recordset::Requery() {
     impl_->RequireOpen();
     impl_->SaveEdit();
+    impl_->keysPending = false; // all keys are read afresh
     impl_->all = impl_->store->Run();
     impl_->SetVisible(impl_->Filtered(impl_->filter));
     impl_->Arrive(0, +1);
@@ -547,6 +595,7 @@ void Recordset::Requery() {
 void Recordset::Find(const std::string& criterion) {
     impl_->RequireOpen();
     if (criterion.empty()) FailInvalidArgument();
+    impl_->ReadRemainingKeys();
     impl_->SaveEdit();
     const std::string condition = TranslateDateLiterals(criterion);
     ptrdiff_t start = std::max<ptrdiff_t>(impl_->pos, 0);
@@ -692,6 +741,7 @@ void Recordset::Delete() {
         CancelUpdate(); // the new row was never stored
         return;
     }
+    impl_->ReadRemainingKeys();
     impl_->ResetEdit();
     const Row original = impl_->CurrentRow();
     impl_->store->Remove(original);

@@ -2,6 +2,7 @@
 
 #include "ContentDigest.h"
 #include "ErrorCodes.h"
+#include "Statement.h"
 
 #include <climits>
 #include <cstdlib>
@@ -110,12 +111,15 @@ SharedDatabase::SharedDatabase(sqlite3* db, std::string path) : db_(db), path_(s
         device_ = info.st_dev;
         inode_ = info.st_ino;
     }
+    // The same few statements run over and over on this handle: parse each once.
+    BeginStatementReuse(db_);
 }
 
 SharedDatabase::~SharedDatabase() {
     if (!levels_.empty() && !sqlite3_get_autocommit(db_)) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     }
+    EndStatementReuse(db_);
     sqlite3_close_v2(db_);
     std::lock_guard lock(RegistryMutex());
     auto& registry = Registry();

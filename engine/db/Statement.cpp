@@ -2,11 +2,91 @@
 
 #include "ErrorCodes.h"
 
+#include <mutex>
 #include <sqlite3.h>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace velmora::db {
+namespace {
 
-Statement::Statement(sqlite3* db, const std::string& sql) : db_(db) {
+// Statements kept per handle. Few texts recur (the same cursor opened again and again), so a
+// short list, most recently kept last, finds them quickly and bounds what texts with literals
+// in them can pile up.
+constexpr size_t kKeptPerHandle = 48;
+
+using KeptStatements = std::vector<std::pair<std::string, sqlite3_stmt*>>;
+
+std::mutex& ReuseMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::unordered_map<sqlite3*, KeptStatements>& Kept() {
+    static std::unordered_map<sqlite3*, KeptStatements> kept;
+    return kept;
+}
+
+// A kept statement of this text, now owned by the caller, or nullptr.
+sqlite3_stmt* TakeKept(sqlite3* db, const std::string& sql) {
+    std::lock_guard lock(ReuseMutex());
+    const auto handle = Kept().find(db);
+    if (handle == Kept().end()) return nullptr;
+    KeptStatements& kept = handle->second;
+    for (auto it = kept.rbegin(); it != kept.rend(); ++it) {
+        if (it->first == sql) {
+            sqlite3_stmt* statement = it->second;
+            kept.erase(std::next(it).base());
+            return statement;
+        }
+    }
+    return nullptr;
+}
+
+// Keeps a finished statement for reuse; false when its handle does not reuse statements.
+bool Keep(sqlite3* db, std::string sql, sqlite3_stmt* statement) {
+    sqlite3_stmt* evicted = nullptr;
+    {
+        std::lock_guard lock(ReuseMutex());
+        const auto handle = Kept().find(db);
+        if (handle == Kept().end()) return false;
+        KeptStatements& kept = handle->second;
+        if (kept.size() >= kKeptPerHandle) {
+            evicted = kept.front().second;
+            kept.erase(kept.begin());
+        }
+        kept.emplace_back(std::move(sql), statement);
+    }
+    sqlite3_finalize(evicted);
+    return true;
+}
+
+} // namespace
+
+void BeginStatementReuse(sqlite3* db) {
+    std::lock_guard lock(ReuseMutex());
+    Kept().try_emplace(db);
+}
+
+void EndStatementReuse(sqlite3* db) {
+    KeptStatements kept;
+    {
+        std::lock_guard lock(ReuseMutex());
+        const auto handle = Kept().find(db);
+        if (handle == Kept().end()) return;
+        kept = std::move(handle->second);
+        Kept().erase(handle);
+    }
+    for (const auto& entry : kept)
+        sqlite3_finalize(entry.second);
+}
+
+Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), text_(sql) {
+    // A kept statement of the same text was checked when it was first prepared. It is reset and
+    // unbound; prepared with sqlite3_prepare_v2, it prepares itself again after a schema change.
+    statement_ = TakeKept(db, sql);
+    if (statement_ != nullptr) return;
     // SQLite stops reading at a NUL byte: "DELETE FROM t\0 WHERE ..." would run without its
     // condition. Text after a NUL is never ignored silently.
     if (sql.find('\0') != std::string::npos)
@@ -37,6 +117,12 @@ Statement::Statement(sqlite3* db, const std::string& sql) : db_(db) {
 }
 
 Statement::~Statement() {
+    if (statement_ == nullptr) return;
+    if (!failed_) {
+        sqlite3_reset(statement_);
+        sqlite3_clear_bindings(statement_);
+        if (!sqlite3_stmt_busy(statement_) && Keep(db_, std::move(text_), statement_)) return;
+    }
     sqlite3_finalize(statement_);
 }
 
@@ -46,6 +132,7 @@ bool Statement::Step() {
     if (rc == SQLITE_DONE) return false;
     // Reset so that the statement releases its locks before the error travels up.
     sqlite3_reset(statement_);
+    failed_ = true;
     FailSqlite(db_, rc);
 }
 

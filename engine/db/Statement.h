@@ -1,5 +1,6 @@
 #pragma once
-// One prepared SQLite statement, finalized on destruction.
+// One prepared SQLite statement, finalized on destruction, or kept for the next statement of the
+// same text when its database reuses statements.
 #include <cstdint>
 #include <string>
 
@@ -29,7 +30,16 @@ class Statement {
 
   private:
     sqlite3* db_;
+    std::string text_;
     sqlite3_stmt* statement_ = nullptr;
+    bool failed_ = false; // a failed statement is not kept for reuse
 };
+
+// Lets the statements of db be kept after use and handed to the next Statement of the same text,
+// which then skips parsing. A kept statement belongs to one Statement at a time. Reuse is for a
+// handle that stays open for many statements; it must end before the handle is closed.
+void BeginStatementReuse(sqlite3* db);
+// Finalizes the kept statements of db and keeps no more.
+void EndStatementReuse(sqlite3* db);
 
 } // namespace velmora::db
