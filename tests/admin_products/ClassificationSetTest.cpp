@@ -113,6 +113,10 @@ TEST_F(ClassificationSetTest, AProductDeletedWhileAddingGetsNoClassification) {
 }
 
 TEST_F(ClassificationSetTest, UpdateWritesTheCurrentName) {
+    EXPECT_EQ(set_->Update(), E_FAIL);
+    EXPECT_EQ(ErrorDescription(), "Update Classification failed!");
+    EXPECT_TRUE(
+        Logged(0, "CClassificationSet::Update", "Current classification is NULL, can't update"));
     ComPtr<IClassification> item;
     ASSERT_EQ(set_->get_Item(0, item.Put()), S_OK);
     item->put_Name(Bstr("It's UI").Get());
@@ -122,13 +126,6 @@ TEST_F(ClassificationSetTest, UpdateWritesTheCurrentName) {
     Execute("DELETE FROM tClassification WHERE ClassificationID = 1");
     EXPECT_EQ(set_->Update(), S_OK);
     EXPECT_EQ(Count("tClassification", "ClassificationID = 1"), 0);
-}
-
-TEST_F(ClassificationSetTest, UpdateWithoutCurrentFails) {
-    EXPECT_EQ(set_->Update(), E_FAIL);
-    EXPECT_EQ(ErrorDescription(), "Update Classification failed!");
-    EXPECT_TRUE(
-        Logged(0, "CClassificationSet::Update", "Current classification is NULL, can't update"));
 }
 
 TEST_F(ClassificationSetTest, RemoveMatchesNamesExactly) {
@@ -156,7 +153,7 @@ TEST_F(ClassificationSetTest, ClassificationInUseIsKept) {
     EXPECT_EQ(CountOf(), 2);
 }
 
-TEST_F(ClassificationSetTest, RightGuardsAllButRemoveByIndex) {
+TEST_F(ClassificationSetTest, RightGuardsAllButRemoveByIndexAndNeedsASession) {
     SetRight("Add_Edit_Del_BugClass", false);
     EXPECT_EQ(set_->Add(Named("x").Get()), E_FAIL);
     EXPECT_EQ(ErrorDescription(), NoRight("add classification"));
@@ -174,13 +171,12 @@ TEST_F(ClassificationSetTest, RightGuardsAllButRemoveByIndex) {
     EXPECT_EQ(Count("tClassification", "ClassificationID = 1"), 0);
     EXPECT_EQ(set_->RemoveByIndex(5), E_FAIL);
     EXPECT_TRUE(Logged(1, "IClassificationSet::RemoveByIndex", "Excceed boundary"));
-}
 
-TEST_F(ClassificationSetTest, SetWithoutSessionIsRefused) {
-    auto set = engine::CreateObject<CClassificationSet>();
-    EXPECT_EQ(set->put_ExeContext(nullptr), E_FAIL);
+    // A set without a session cannot read the right at all.
+    auto orphan = engine::CreateObject<CClassificationSet>();
+    EXPECT_EQ(orphan->put_ExeContext(nullptr), E_FAIL);
     EXPECT_EQ(ErrorDescription(), "Set ExeContext failed!");
-    EXPECT_EQ(set->Add(Named("x").Get()), E_FAIL);
+    EXPECT_EQ(orphan->Add(Named("x").Get()), E_FAIL);
     EXPECT_EQ(ErrorDescription(), NoRight("add classification"));
     EXPECT_TRUE(Logged(0, "CClassificationSet::GetRight", "ExeContext is NULL"));
 }

@@ -27,13 +27,15 @@ class ProductSetUpdateTest : public ProductTest {
     LONG productId_ = 0, v10_ = 0, v11_ = 0, v20_ = 0;
 };
 
-TEST_F(ProductSetUpdateTest, RenameAndDropVersionDeletesItsBugsAndAttachments) {
+TEST_F(ProductSetUpdateTest, RenameChangeAndDropVersionsDeletingTheDroppedOnesBugs) {
     ComPtr<IProduct> product;
     auto set = Selected(&product);
     product->put_Name(Bstr("Velmora Pro").Get());
     ASSERT_EQ(product->RemoveVersion(Bstr("1.1").Get()), S_OK);
-    ComPtr<IVersion> added;
+    ComPtr<IVersion> added, changed;
     ASSERT_EQ(product->AddVersion(Bstr("3.0").Get(), Bstr("next").Get(), 46000, added.Put()), S_OK);
+    ASSERT_EQ(product->get_Version(1, changed.Put()), S_OK); // 2.0
+    changed->put_Name(Bstr("2.0 'final'").Get());
 
     ASSERT_EQ(set->Update(), S_OK) << ErrorDescription();
 
@@ -43,7 +45,7 @@ TEST_F(ProductSetUpdateTest, RenameAndDropVersionDeletesItsBugsAndAttachments) {
     EXPECT_EQ(Count("tAttachment", "BugID IN (2, 3)"), 0);
     // Other versions keep their rows, bugs and attachments.
     EXPECT_EQ(VersionID(productId_, "1.0"), v10_);
-    EXPECT_EQ(VersionID(productId_, "2.0"), v20_);
+    EXPECT_EQ(VersionID(productId_, "2.0 ''final''"), v20_); // rewritten in place
     EXPECT_EQ(Count("tBugReport"), 2);
     EXPECT_EQ(Count("tAttachment"), 2);
     // The new version received the next identifier.
@@ -53,25 +55,11 @@ TEST_F(ProductSetUpdateTest, RenameAndDropVersionDeletesItsBugsAndAttachments) {
     EXPECT_EQ(VersionID(productId_, "3.0"), 4);
 }
 
-TEST_F(ProductSetUpdateTest, ChangedVersionIsRewrittenInPlace) {
-    ComPtr<IProduct> product;
-    auto set = Selected(&product);
-    ComPtr<IVersion> version;
-    ASSERT_EQ(product->get_Version(2, version.Put()), S_OK);
-    version->put_Name(Bstr("2.0 'final'").Get());
-    ASSERT_EQ(set->Update(), S_OK) << ErrorDescription();
-    EXPECT_EQ(VersionID(productId_, "2.0 ''final''"), v20_);
-    EXPECT_EQ(Count("tVersion"), 3);
-    EXPECT_EQ(Query("SELECT NextVersionID FROM tNextID"), "4");
-}
-
-TEST_F(ProductSetUpdateTest, WithoutCurrentProductFails) {
-    EXPECT_EQ(AllProducts()->Update(), E_FAIL);
+TEST_F(ProductSetUpdateTest, RefusalsNameTheirAction) {
+    EXPECT_EQ(AllProducts()->Update(), E_FAIL); // no current product
     EXPECT_EQ(ErrorDescription(), "Update product failed!\n");
     EXPECT_TRUE(Logged(0, "IProductSet::RealUpdateProduct", "product interface is not valid"));
-}
 
-TEST_F(ProductSetUpdateTest, RefusalsNameTheirAction) {
     ComPtr<IProduct> product;
     auto set = Selected(&product);
     product->RemoveVersionAt(0);

@@ -1,4 +1,6 @@
-// The administration object's listings and links between users, roles, products and rights.
+// The administration object's listings and links between users, roles, products and rights,
+// and the current user's password change through the session.
+#include "common/crypto/PasswordBlock.h"
 #include "tests/admin_roles/RoleTestSupport.h"
 
 namespace velmora::test {
@@ -6,23 +8,26 @@ namespace {
 
 using AdminTest = RoleTest;
 
-TEST_F(AdminTest, ListsEveryUserAndRole) {
+// The administration object and the session list the same rows.
+TEST_F(AdminTest, AdminAndSessionListEveryUserAndRole) {
     StoreRole("Dev");
     StoreRole("QA");
     StoreUser("ann");
-    ComPtr<IRoleSet> roles;
-    ComPtr<IUserSet> users;
+    ComPtr<IRoleSet> roles, allRoles;
+    ComPtr<IUserSet> users, allUsers;
     ComPtr<IProductSet> products;
     ASSERT_EQ(admin_->get_RoleSet(roles.Put()), S_OK);
     ASSERT_EQ(admin_->get_UserSet(users.Put()), S_OK);
     ASSERT_EQ(admin_->get_ProductSet(products.Put()), S_OK);
-    LONG count = 0;
-    roles->get_Count(&count);
-    EXPECT_EQ(count, 2);
-    users->get_Count(&count);
-    EXPECT_EQ(count, 2);
-    products->get_Count(&count);
-    EXPECT_EQ(count, 0);
+    ASSERT_EQ(session_->get_AllRole(allRoles.Put()), S_OK);
+    ASSERT_EQ(session_->get_AllUser(allUsers.Put()), S_OK);
+    LONG counts[5] = {};
+    roles->get_Count(&counts[0]);
+    allRoles->get_Count(&counts[1]);
+    users->get_Count(&counts[2]);
+    allUsers->get_Count(&counts[3]);
+    products->get_Count(&counts[4]);
+    EXPECT_EQ(std::vector<LONG>(counts, counts + 5), (std::vector<LONG>{2, 2, 2, 2, 0}));
 }
 
 TEST_F(AdminTest, AssignAndFreeUsersPairByPair) {
@@ -111,6 +116,28 @@ TEST_F(AdminTest, NewMDBCreatesNothing) {
     const std::string file = (dir_ / "new.mdb").string();
     EXPECT_EQ(admin_->NewMDB(Bstr(file).Get()), S_OK);
     EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+class ChangePswTest : public RoleTest {
+  protected:
+    HRESULT Change(const std::string& from, const std::string& to) {
+        return session_->ChangePsw(Bstr(from).Get(), Bstr(to).Get());
+    }
+};
+
+// The new password replaces the old one only when the old one is given right and the new one
+// fits the stored block.
+TEST_F(ChangePswTest, OnlyARightOldPasswordAndAFittingNewOneChangeIt) {
+    EXPECT_EQ(Change("guess", "other"), E_FAIL);
+    EXPECT_EQ(ErrorDescription(), "original password doesn't match");
+    EXPECT_TRUE(Logged(0, "CExeContext::ChangePsw", "original password doesn't match"));
+    EXPECT_EQ(Change("", std::string(64, 'p')), E_FAIL);
+    EXPECT_EQ(ErrorDescription(), crypto::kPasswordTooLongMessage);
+    EXPECT_EQ(Login("Admin", ""), S_OK);
+
+    ASSERT_EQ(Change("", std::string(63, '\'')), S_OK) << ErrorDescription();
+    EXPECT_EQ(Login("Admin", ""), E_FAIL);
+    EXPECT_EQ(Login("Admin", std::string(63, '\'')), S_OK);
 }
 
 } // namespace

@@ -10,6 +10,7 @@ using MembersTest = RoleTest;
 
 TEST_F(MembersTest, RoleReadsItsHoldersProductAndStatuses) {
     const LONG id = StoreRole("Dev");
+    StoreRole("QA");
     ASSERT_EQ(admin_->AssignUserToRole(1, id), S_OK);
     ComPtr<IRoleSet> roles;
     ASSERT_EQ(admin_->get_RoleSet(roles.Put()), S_OK);
@@ -20,6 +21,13 @@ TEST_F(MembersTest, RoleReadsItsHoldersProductAndStatuses) {
     ASSERT_EQ(role->get_UserSet(holders.Put()), S_OK);
     LONG count = 0;
     holders->get_Count(&count);
+    EXPECT_EQ(count, 1);
+    // And the holder reads its one role back.
+    ComPtr<IUser> holder;
+    ASSERT_EQ(holders->get_Item(0, holder.Put()), S_OK);
+    ComPtr<IRoleSet> held;
+    ASSERT_EQ(holder->get_RoleSet(held.Put()), S_OK);
+    held->get_Count(&count);
     EXPECT_EQ(count, 1);
 
     ComPtr<IProduct> product;
@@ -62,24 +70,8 @@ TEST_F(MembersTest, UnstoredRoleAndUserAnswerWithoutTheDatabase) {
     EXPECT_EQ(ErrorDescription(), "Get user's system infomation failed");
 }
 
-TEST_F(MembersTest, UserReadsItsRoles) {
-    const LONG id = StoreRole("Dev");
-    StoreRole("QA");
-    ASSERT_EQ(admin_->AssignUserToRole(1, id), S_OK);
-    ComPtr<IUserSet> users;
-    ASSERT_EQ(admin_->get_UserSet(users.Put()), S_OK);
-    ComPtr<IUser> admin;
-    ASSERT_EQ(users->get_Item(0, admin.Put()), S_OK);
-    ComPtr<IRoleSet> roles;
-    ASSERT_EQ(admin->get_RoleSet(roles.Put()), S_OK);
-    LONG count = 0;
-    roles->get_Count(&count);
-    EXPECT_EQ(count, 1);
-}
-
 TEST_F(MembersTest, SysInfoIsCreatedOnceThenRewritten) {
     const LONG id = StoreUser("ann");
-    auto set = engine::CreateObject<CUserSet>();
     ComPtr<IUserSet> users;
     ASSERT_EQ(admin_->get_UserSet(users.Put()), S_OK);
     ComPtr<IUser> user;

@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -82,6 +83,13 @@ class RoleTest : public SessionTest {
 
 inline std::string Id(LONG id) {
     return std::to_string(id);
+}
+
+// The position of the item with the ID in a set's items, or -1.
+template <class Items> LONG IndexOf(const Items& items, LONG id) {
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i]->Data().id == id) return static_cast<LONG>(i);
+    return -1;
 }
 
 } // namespace velmora::test

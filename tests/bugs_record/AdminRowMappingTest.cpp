@@ -39,20 +39,6 @@ TEST_F(AdminRowMapping, ProductIsReadWithItsVersionsInRowOrder) {
     EXPECT_EQ(versions[1]->Data().releaseDate, 0.0);
 }
 
-TEST_F(AdminRowMapping, ProductRowIsWrittenByPosition) {
-    auto product = engine::CreateObject<engine::CProduct>();
-    product->SetID(6);
-    product->Data().name = "O'Tool";
-    const std::string sql = "SELECT * FROM tProduct WHERE ProductID = 6";
-    db::Recordset rows;
-    OpenRows(rows, "SELECT * FROM tProduct WHERE ProductID = 0");
-    rows.AddNew();
-    ASSERT_EQ(CDBUtil::SaveProductData(rows, product.Get()), S_OK);
-    rows.Update();
-    EXPECT_EQ(Stored(sql, "ProductName").asText(), "O'Tool");
-    EXPECT_TRUE(Stored(sql, "ProductDesp").isNull());
-}
-
 TEST_F(AdminRowMapping, ClassificationRoundTripsAndLeavesTheProductToTheCaller) {
     auto classification = engine::CreateObject<engine::CClassification>();
     classification->Data().id = 8;

@@ -1,5 +1,6 @@
 // The statement a bug set runs: opened on a filter set, opened through the session's bug and
 // feature lists, and re-sorted.
+#include "engine/bugs/BugSetColumns.h"
 #include "tests/bugs_set/BugSetTestSupport.h"
 
 namespace velmora::test {
@@ -62,8 +63,12 @@ TEST_F(BugSetStatementTest, SortReplacesTheOrderClause) {
                              "= 'High') AND (ReportedInVersionID = 5 AND BugType = 0) ";
     ASSERT_EQ(set->Sort(ColSeverity, eDesc), S_OK);
     EXPECT_EQ(StatementOf(set.Get()), base + "ORDER BY SeverityName DESC");
-    ASSERT_EQ(set->Sort(ColWorkaround, eAsc), S_OK);
-    EXPECT_EQ(StatementOf(set.Get()), base + "ORDER BY WorkAround ASC");
+    // Every field names a column the statement can sort by.
+    for (LONG field = ColID; field <= ColBugType; ++field) {
+        ASSERT_EQ(set->Sort(static_cast<eBugField>(field), eAsc), S_OK) << field;
+        EXPECT_EQ(StatementOf(set.Get()), base + "ORDER BY " +
+                                              std::string(engine::BugColumnName(field)) + " ASC");
+    }
     // Any non-zero order sorts descending.
     ASSERT_EQ(set->Sort(ColID, static_cast<eOrder>(7)), S_OK);
     EXPECT_EQ(StatementOf(set.Get()), base + "ORDER BY BugID DESC");

@@ -284,21 +284,14 @@ TEST_F(BugsCommandLine, WrongArgumentsAndNamesLeaveTheFileByteIdentical) {
     const std::string id = *Expected("").begin();
     const std::string before = ReadFile(file_);
     const std::string missing = dir_.File("no-such-file.txt");
-    for (const std::string& rest : std::vector<std::string>{
-             "--frobnicate", "--where Colour = red", "--where ReportedDate '<' 31.1.2024",
-             "--sort Colour", "--format xml", "--description x"}) {
-        SCOPED_TRACE(rest);
-        const Outcome outcome = Bugs("list", "mhart", rest);
-        EXPECT_EQ(outcome.status, 2);
-        EXPECT_NE(outcome.errors.find("usage: velmora bugs"), std::string::npos) << outcome.errors;
-    }
-    for (const std::string& rest : std::vector<std::string>{
-             "--description x --priority 'Sky High'", "--description x --severity",
-             "--description x --classification Kitchen",
-             "--description x --attach '" + missing + "'", "--description x --status Closed",
-             "--status Fixed"}) {
-        SCOPED_TRACE(rest);
-        const Outcome outcome = Bugs("add", "mhart", rest);
+    // Parsing is checked on its own; here one refusal of it and those that need the database.
+    for (const auto& [verb, rest] : std::vector<std::pair<std::string, std::string>>{
+             {"list", "--where Colour = red"},
+             {"add", "--description x --priority 'Sky High'"},
+             {"add", "--description x --classification Kitchen"},
+             {"add", "--description x --attach '" + missing + "'"}}) {
+        SCOPED_TRACE(verb + " " + rest);
+        const Outcome outcome = Bugs(verb, "mhart", rest);
         EXPECT_EQ(outcome.status, 2);
         EXPECT_NE(outcome.errors.find("usage: velmora bugs"), std::string::npos) << outcome.errors;
     }
@@ -313,7 +306,6 @@ TEST_F(BugsCommandLine, WrongArgumentsAndNamesLeaveTheFileByteIdentical) {
     EXPECT_EQ(unknownVersion.status, 2);
     EXPECT_NE(unknownVersion.errors.find("choose from: Harbor Ledger/1.0,"), std::string::npos)
         << unknownVersion.errors;
-    EXPECT_EQ(Run("bugs add '" + file_ + "' --login mhart").status, 2);
     EXPECT_TRUE(ReadFile(file_) == before);
 }
 

@@ -77,10 +77,12 @@ TEST(BugsTable, PadsColumnsAndCutsLongCellsOnCharacterBoundaries) {
 
 TEST(BugsRtf, PlainTextOfTheClientsRichText) {
     demo::RtfWriter writer;
-    writer.Text("Crash when saving ").Bold("Zoë's {ledger}").EndParagraph();
+    // The writer escapes what rich text reserves and writes Unicode, the highest as a negative
+    // number; the plain text gives every character back.
+    writer.Text("Crash when saving ").Bold("Zoë's {ledger} €\xEF\xBF\xBF").EndParagraph();
     writer.Bullet("first step").Bullet("back\\slash");
     EXPECT_EQ(RtfToPlainText(writer.Document()),
-              "Crash when saving Zoë's {ledger}\n• first step\n• back\\slash");
+              "Crash when saving Zoë's {ledger} €\xEF\xBF\xBF\n• first step\n• back\\slash");
 
     // Escaped code page bytes, Unicode with its fallback, a surrogate pair, a hidden group.
     EXPECT_EQ(RtfToPlainText("{\\rtf1\\ansi{\\*\\generator x;}caf\\'e9 \\u8364?\\uc2 "

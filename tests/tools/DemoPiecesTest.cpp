@@ -74,13 +74,6 @@ TEST(DemoRandom, IsTheSameSequenceEverywhere) {
     EXPECT_EQ(random.Weighted({0, 5, 0}), 1u);
 }
 
-TEST(RtfWriter, EscapesWhatRtfReservesAndWritesUnicode) {
-    EXPECT_EQ(RtfEscape("C:\\temp {x}"), "C:\\\\temp \\{x\\}");
-    EXPECT_EQ(RtfEscape("caf\xC3\xA9"), "caf\\u233?");
-    EXPECT_EQ(RtfEscape("\xE2\x82\xAC"), "\\u8364?");
-    EXPECT_EQ(RtfEscape("\xEF\xBF\xBF"), "\\u-1?"); // above 32767: a negative number
-}
-
 TEST(RtfWriter, WritesParagraphsRunsAndBullets) {
     RtfWriter writer;
     writer.Bold("Cause: ").Text("late {lock}").EndParagraph().Bullet("one").Italic("tail");

@@ -1,5 +1,6 @@
-// The demo's plan on its own: reproducible, and every item consistent with its status, as the
-// client's editor would have left it.
+// The demo's plan on its own: every item consistent with its status, as the client's editor
+// would have left it, and a whole team for every product. That a seed always gives the same
+// plan is checked on the database the tool makes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,21 +22,6 @@ bool HoldsJob(int user, int product, Job job) {
 bool HoldsAnyRole(int user, int product) {
     return HoldsJob(user, product, Job::Developer) || HoldsJob(user, product, Job::Tester) ||
            HoldsJob(user, product, Job::Manager);
-}
-
-TEST(DemoPlan, DependsOnTheSeedOnly) {
-    const auto first = PlanBugs(300, 11);
-    const auto again = PlanBugs(300, 11);
-    const auto other = PlanBugs(300, 12);
-    ASSERT_EQ(first.size(), 300u);
-    size_t differing = 0;
-    for (size_t i = 0; i < first.size(); ++i) {
-        EXPECT_EQ(first[i].texts.report, again[i].texts.report);
-        EXPECT_EQ(first[i].reportedDate, again[i].reportedDate);
-        if (first[i].texts.description != other[i].texts.description) ++differing;
-    }
-    EXPECT_GT(differing, 200u);
-    EXPECT_TRUE(PlanBugs(0, 1).empty());
 }
 
 TEST(DemoPlan, EveryItemIsConsistentWithItsStatus) {

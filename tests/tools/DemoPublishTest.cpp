@@ -1,6 +1,7 @@
 // `velmora demo` builds its database under a private name and gives it the asked name only when
 // it is complete: a failed or interrupted run leaves neither a half-made database nor its
-// temporary file, and the published file is an ordinary database.
+// temporary file, the published file is an ordinary database, and an existing file or bad
+// arguments are refused before anything is made.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -77,7 +78,28 @@ TEST_F(DemoPublish, AFailedRunLeavesNothingBehind) {
     ScopedEnv emptyRegistry("VELMORA_REGISTRY", dir_.File("registry-empty"));
     const Outcome outcome = Run("demo '" + dir_.File("half.mdb") + "' --bugs 5");
     EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.errors.find("cannot create Velmora.ExeContext"), std::string::npos)
+        << outcome.errors;
+    EXPECT_EQ(outcome.output, "");
     EXPECT_EQ(Made(), std::vector<std::string>{});
+}
+
+// Parsing itself is checked on its own; here only that a refusal shows the usage and makes nothing.
+TEST_F(DemoPublish, BadArgumentsShowTheUsageAndMakeNothing) {
+    const std::string file = dir_.File("never.mdb");
+    for (const std::string& arguments : {"--bugs 100001", "--frobnicate"}) {
+        SCOPED_TRACE(arguments);
+        const Outcome outcome = Run("demo '" + file + "' " + arguments);
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_NE(outcome.errors.find("Usage: velmora demo FILE"), std::string::npos)
+            << outcome.errors;
+    }
+    EXPECT_NE(Run("demo --bugs 1").errors.find("no FILE given"), std::string::npos);
+    EXPECT_EQ(Made(), std::vector<std::string>{});
+    const Outcome help = Run("demo --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("mhart-demo"), std::string::npos) << help.output;
+    EXPECT_NE(Run("--help").output.find("demo FILE [--bugs N] [--seed S]"), std::string::npos);
 }
 
 // The finished file is a rollback-journal database (not write-ahead), complete on disk, that
@@ -100,8 +122,13 @@ TEST_F(DemoPublish, TheResultIsAnOrdinaryDatabase) {
     }
     const Outcome summary = Run("summary '" + file + "'");
     EXPECT_EQ(summary.status, 0) << summary.errors;
-    // Never overwritten by a later run.
-    EXPECT_NE(Run("demo '" + file + "' --bugs 1").errors.find("already exists"), std::string::npos);
+    // Never overwritten by a later run, not even by one byte.
+    const std::string before = ReadFile(file);
+    const Outcome again = Run("demo '" + file + "' --bugs 1");
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.errors.find("already exists; it is not overwritten"), std::string::npos)
+        << again.errors;
+    EXPECT_TRUE(ReadFile(file) == before);
 }
 
 } // namespace
