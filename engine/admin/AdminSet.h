@@ -41,8 +41,8 @@ enum class RowRewrite { Written, Missing, NotMapped };
 
 // Opens the statement's row for update (keyset, optimistic) and writes the item into it with
 // `save`; a row the mapping refuses is left as it was. Data-access errors are thrown.
-template <class Item>
-RowRewrite RewriteRow(const std::string& statement, HRESULT (*save)(db::Recordset&, Item*),
+template <class Row, class Item>
+RowRewrite RewriteRow(const std::string& statement, HRESULT (*save)(db::Recordset&, Row*),
                       Item* item) {
     db::Recordset row;
     row.Open(statement, db::ProcessConnectionString(), db::CursorType::Keyset,
