@@ -49,6 +49,7 @@ std::string KeyQuery(const SelectShape& shape, const std::string& keyColumns) {
 } // namespace
 
 std::unique_ptr<KeyedRowStore> KeyedRowStore::TryCreate(sqlite3* db, const std::string& sql,
+                                                        std::vector<Value> parameters,
                                                         const std::vector<ColumnInfo>& columns,
                                                         bool updatable) {
     const SelectShape shape = AnalyseSelect(sql);
@@ -66,12 +67,14 @@ std::unique_ptr<KeyedRowStore> KeyedRowStore::TryCreate(sqlite3* db, const std::
         keyQuery = KeyQuery(shape, shape.reference + ".rowid," + shape.selectList);
         if (!Prepares(db, keyQuery)) return nullptr;
     }
-    return std::unique_ptr<KeyedRowStore>(new KeyedRowStore(db, columns, keyQuery, updatable));
+    return std::unique_ptr<KeyedRowStore>(
+        new KeyedRowStore(db, columns, keyQuery, std::move(parameters), updatable));
 }
 
 KeyedRowStore::KeyedRowStore(sqlite3* db, std::vector<ColumnInfo> columns, std::string keyQuery,
-                             bool updatable)
-    : db_(db), keyQuery_(std::move(keyQuery)), updatable_(updatable) {
+                             std::vector<Value> parameters, bool updatable)
+    : db_(db), keyQuery_(std::move(keyQuery)), parameters_(std::move(parameters)),
+      updatable_(updatable) {
     columns_ = std::move(columns);
 }
 
@@ -140,6 +143,7 @@ std::vector<int64_t> KeyedRowStore::Run() {
     cache_.clear();
     pages_.clear();
     Statement keys(db_, keyQuery_);
+    keys.BindDerived(parameters_);
     std::vector<int64_t> ids;
     while (keys.Step())
         ids.push_back(keys.ColumnInt64(0));

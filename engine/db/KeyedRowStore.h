@@ -14,9 +14,11 @@ namespace velmora::db {
 
 class KeyedRowStore : public RowStore {
   public:
-    // A store for sql (date literals already translated) when it is a plain SELECT whose columns
-    // all come from one rowid table; nullptr otherwise.
+    // A store for sql (date literals translated, placeholders numbered) when it is a plain
+    // SELECT whose columns all come from one rowid table; nullptr otherwise. The parameters are
+    // bound to every statement derived from sql.
     static std::unique_ptr<KeyedRowStore> TryCreate(sqlite3* db, const std::string& sql,
+                                                    std::vector<Value> parameters,
                                                     const std::vector<ColumnInfo>& columns,
                                                     bool updatable);
 
@@ -37,7 +39,7 @@ class KeyedRowStore : public RowStore {
 
   private:
     KeyedRowStore(sqlite3* db, std::vector<ColumnInfo> columns, std::string keyQuery,
-                  bool updatable);
+                  std::vector<Value> parameters, bool updatable);
 
     std::string QualifiedTable() const;
     std::unordered_set<int64_t> MatchingInTable(const std::string& criterion);
@@ -59,6 +61,7 @@ class KeyedRowStore : public RowStore {
 
     sqlite3* db_;
     std::string keyQuery_;
+    std::vector<Value> parameters_; // the values of keyQuery_'s numbered placeholders
     bool updatable_;
     // The rows of the last few page reads. Keeping more than one lets a cursor go back to its
     // first row and return to a row it found without reading either page again, and keeps the

@@ -307,15 +307,16 @@ struct Recordset::Impl {
         return store->ReadBytes(CurrentRow(), column, offset, count);
     }
 
-    void Open(const std::string& sql, Connection& active, CursorType cursorType,
-              LockType lockType) {
+    void Open(const std::string& sql, std::vector<Value> parameters, Connection& active,
+              CursorType cursorType, LockType lockType) {
         if (store) Fail(kErrObjectOpen, "Operation is not allowed when the object is open.");
         if (!active.IsOpen()) FailClosed();
         const auto& shared = SharedOf(active);
-        const std::string translated = TranslateDateLiterals(sql);
+        const std::string translated = NumberPlaceholders(TranslateDateLiterals(sql));
         std::vector<ColumnInfo> columns;
         {
             Statement statement(shared->Handle(), translated);
+            statement.Bind(parameters);
             if (statement.ColumnCount() == 0) {
                 // A statement that returns no rows runs, and the set stays closed.
                 statement.Run();
@@ -331,10 +332,11 @@ struct Recordset::Impl {
         filter.clear();
         try {
             const bool updatable = lockType != LockType::ReadOnly;
-            store = KeyedRowStore::TryCreate(shared->Handle(), translated, columns, updatable);
+            store = KeyedRowStore::TryCreate(shared->Handle(), translated, parameters, columns,
+                                             updatable);
             if (!store) {
-                store = std::make_unique<MaterialisedRowStore>(shared->Handle(), translated,
-                                                               std::move(columns));
+                store = std::make_unique<MaterialisedRowStore>(
+                    shared->Handle(), translated, std::move(parameters), std::move(columns));
             }
             all = store->Run();
             SetVisible(all);
@@ -413,15 +415,25 @@ const std::shared_ptr<SharedDatabase>& Recordset::Impl::SharedOf(Connection& con
 }
 
 void Recordset::Open(const std::string& sql, Connection& active, CursorType cursor, LockType lock) {
-    impl_->Open(sql, active, cursor, lock);
+    impl_->Open(sql, {}, active, cursor, lock);
 }
 
 void Recordset::Open(const std::string& sql, const std::string& connectionString, CursorType cursor,
                      LockType lock) {
+    Open(sql, {}, connectionString, cursor, lock);
+}
+
+void Recordset::Open(const std::string& sql, std::vector<Value> parameters, Connection& active,
+                     CursorType cursor, LockType lock) {
+    impl_->Open(sql, std::move(parameters), active, cursor, lock);
+}
+
+void Recordset::Open(const std::string& sql, std::vector<Value> parameters,
+                     const std::string& connectionString, CursorType cursor, LockType lock) {
     if (impl_->store) Fail(kErrObjectOpen, "Operation is not allowed when the object is open.");
     auto own = std::make_unique<Connection>();
     own->Open(connectionString);
-    impl_->Open(sql, *own, cursor, lock);
+    impl_->Open(sql, std::move(parameters), *own, cursor, lock);
     if (impl_->store) impl_->ownConnection = std::move(own);
 }
 
