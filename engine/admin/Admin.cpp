@@ -26,11 +26,11 @@ namespace {
 
 using com::ComPtr;
 
-// Whether the statement yields a row, read on a read-only set.
-bool Exists(const std::string& statement) {
+// Whether the statement yields a row for the key, read on a read-only set.
+bool Exists(const std::string& statement, LONG key) {
     db::Recordset probe;
-    probe.Open(statement, db::ProcessConnectionString(), db::CursorType::ForwardOnly,
-               db::LockType::ReadOnly);
+    probe.Open(statement, {db::Value::Int(key)}, db::ProcessConnectionString(),
+               db::CursorType::ForwardOnly, db::LockType::ReadOnly);
     return !probe.IsEOF();
 }
 
@@ -56,10 +56,10 @@ HRESULT RunAdminStep(const char* description, const std::string& source, Body bo
 
 // Writes productId into the role's ProductID; the log text when product or role is missing.
 std::string BindRole(LONG productId, LONG roleId, LONG newProductId) {
-    if (!Exists("SELECT ProductID FROM tProduct WHERE ProductID = " + Id(productId)))
+    if (!Exists("SELECT ProductID FROM tProduct WHERE ProductID = ?", productId))
         return "Product(ID=" + Id(productId) + ") does not exist";
     db::Recordset role;
-    role.Open("SELECT ProductID FROM tRole WHERE RoleID = " + Id(roleId),
+    role.Open("SELECT ProductID FROM tRole WHERE RoleID = ?", {db::Value::Int(roleId)},
               db::ProcessConnectionString(), db::CursorType::Keyset, db::LockType::Optimistic);
     if (role.IsEOF()) return "Role(ID=" + Id(roleId) + ") does not exist";
     role.SetValue(0, db::Value::Int(newProductId));
@@ -99,14 +99,14 @@ HRESULT CAdmin::FreeProductFromRole(LONG ProductID, LONG RoleID) {
 
 HRESULT CAdmin::AssignUserToRole(LONG UserID, LONG RoleID) {
     return RunAdminStep("Assign use to role failed!", "CAdmin::AssignUserToRole", [&] {
-        if (!Exists("SELECT UserID FROM tUser WHERE UserID = " + Id(UserID)))
+        if (!Exists("SELECT UserID FROM tUser WHERE UserID = ?", UserID))
             return "User(ID=" + Id(UserID) + ") does not exist";
-        if (!Exists("SELECT RoleID FROM tRole WHERE RoleID = " + Id(RoleID)))
+        if (!Exists("SELECT RoleID FROM tRole WHERE RoleID = ?", RoleID))
             return "Role(ID=" + Id(RoleID) + ") does not exist";
         db::Recordset pair;
-        pair.Open("SELECT * FROM tUserRole WHERE RoleID = " + Id(RoleID) +
-                      " AND UserID=" + Id(UserID),
-                  db::ProcessConnectionString(), db::CursorType::Keyset, db::LockType::Optimistic);
+        pair.Open("SELECT * FROM tUserRole WHERE RoleID = ? AND UserID=?",
+                  {db::Value::Int(RoleID), db::Value::Int(UserID)}, db::ProcessConnectionString(),
+                  db::CursorType::Keyset, db::LockType::Optimistic);
         pair.AddNew();
         pair.SetValue(0, db::Value::Int(UserID));
         pair.SetValue(1, db::Value::Int(RoleID));
@@ -118,9 +118,9 @@ HRESULT CAdmin::AssignUserToRole(LONG UserID, LONG RoleID) {
 HRESULT CAdmin::FreeUserFromRole(LONG UserID, LONG RoleID) {
     return RunAdminStep("Free user from role failed!", "CAdmin::FreeUserFromRole", [&] {
         db::Recordset pair;
-        pair.Open("SELECT * FROM tUserRole WHERE UserID=" + Id(UserID) +
-                      " AND RoleID=" + Id(RoleID),
-                  db::ProcessConnectionString(), db::CursorType::Keyset, db::LockType::Optimistic);
+        pair.Open("SELECT * FROM tUserRole WHERE UserID=? AND RoleID=?",
+                  {db::Value::Int(UserID), db::Value::Int(RoleID)}, db::ProcessConnectionString(),
+                  db::CursorType::Keyset, db::LockType::Optimistic);
         if (!pair.IsEOF()) pair.Delete();
         return std::string();
     });
@@ -134,11 +134,11 @@ HRESULT CAdmin::SetRoleRight(LONG RoleID, IRight* pRight) {
     return RunAdminStep("Set right to role failed!", "CAdmin::SetRoleRight", [&] {
         CRight* right = ImplementationOf<CRight>(pRight);
         if (!right) return std::string("right interface is not valid");
-        if (!Exists("SELECT RoleID FROM tRole WHERE RoleID = " + Id(RoleID)))
+        if (!Exists("SELECT RoleID FROM tRole WHERE RoleID = ?", RoleID))
             return "Role(ID=" + Id(RoleID) + ") does not exist";
         db::Recordset row;
-        row.Open("SELECT * FROM tRight WHERE RoleID = " + Id(RoleID), db::ProcessConnectionString(),
-                 db::CursorType::Keyset, db::LockType::Optimistic);
+        row.Open("SELECT * FROM tRight WHERE RoleID = ?", {db::Value::Int(RoleID)},
+                 db::ProcessConnectionString(), db::CursorType::Keyset, db::LockType::Optimistic);
         const LONG before = right->ID();
         if (row.IsEOF() || row.IsBOF()) {
             const LONG id = db::GetNextID("NextRightID");
@@ -166,7 +166,7 @@ HRESULT CAdmin::SetStatusOfRole(LONG RoleID, IBugStatus* pStatus) {
     constexpr const char* kSource = "CAdmin::SetStatusOfRole";
     return RunAdminStep("Set Available Status to Role Failed!", kSource, [&] {
         if (RoleID == 0) return std::string("RoleID is 0, Set statua failed!");
-        if (!Exists("SELECT RoleID FROM tRole WHERE RoleID = " + Id(RoleID)))
+        if (!Exists("SELECT RoleID FROM tRole WHERE RoleID = ?", RoleID))
             return "Role(ID=" + Id(RoleID) + ") does not exist";
         LONG count = 0;
         if (pStatus && FAILED(pStatus->get_Count(&count)))
@@ -176,8 +176,8 @@ HRESULT CAdmin::SetStatusOfRole(LONG RoleID, IBugStatus* pStatus) {
         connection.Open(db::ProcessConnectionString());
         db::Transaction transaction(connection); // rolled back unless committed
         db::Recordset rows;
-        rows.Open("SELECT * FROM tAvailableStatus WHERE RoleID=" + Id(RoleID), connection,
-                  db::CursorType::Keyset, db::LockType::Optimistic);
+        rows.Open("SELECT * FROM tAvailableStatus WHERE RoleID=?", {db::Value::Int(RoleID)},
+                  connection, db::CursorType::Keyset, db::LockType::Optimistic);
         DeleteEachRow(rows);
         for (LONG i = 0; i < count; ++i) {
             com::Bstr name;

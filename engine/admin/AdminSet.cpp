@@ -12,9 +12,11 @@ bool DeleteEachRow(db::Recordset& rows, bool firstOnly) {
     return any;
 }
 
-bool DeleteRows(db::Connection& connection, const std::string& statement, bool firstOnly) {
+bool DeleteRows(db::Connection& connection, const std::string& statement,
+                std::vector<db::Value> parameters, bool firstOnly) {
     db::Recordset rows;
-    rows.Open(statement, connection, db::CursorType::Keyset, db::LockType::Optimistic);
+    rows.Open(statement, std::move(parameters), connection, db::CursorType::Keyset,
+              db::LockType::Optimistic);
     return DeleteEachRow(rows, firstOnly);
 }
 

@@ -32,21 +32,23 @@ namespace velmora::engine {
 // or only the first when firstOnly. False when there was none. Data-access errors are thrown.
 bool DeleteEachRow(db::Recordset& rows, bool firstOnly = false);
 
-// Opens the statement on the connection (keyset, optimistic) and deletes its rows as
-// DeleteEachRow does. A cascade is a run of these inside one transaction.
-bool DeleteRows(db::Connection& connection, const std::string& statement, bool firstOnly = false);
+// Opens the statement with its parameter values on the connection (keyset, optimistic) and
+// deletes its rows as DeleteEachRow does. A cascade is a run of these inside one transaction.
+bool DeleteRows(db::Connection& connection, const std::string& statement,
+                std::vector<db::Value> parameters, bool firstOnly = false);
 
 // How rewriting one stored row ended.
 enum class RowRewrite { Written, Missing, NotMapped };
 
-// Opens the statement's row for update (keyset, optimistic) and writes the item into it with
-// `save`; a row the mapping refuses is left as it was. Data-access errors are thrown.
+// Opens the statement's row (with its parameter values) for update (keyset, optimistic) and
+// writes the item into it with `save`; a row the mapping refuses is left as it was. Data-access
+// errors are thrown.
 template <class Row, class Item>
-RowRewrite RewriteRow(const std::string& statement, HRESULT (*save)(db::Recordset&, Row*),
-                      Item* item) {
+RowRewrite RewriteRow(const std::string& statement, std::vector<db::Value> parameters,
+                      HRESULT (*save)(db::Recordset&, Row*), Item* item) {
     db::Recordset row;
-    row.Open(statement, db::ProcessConnectionString(), db::CursorType::Keyset,
-             db::LockType::Optimistic);
+    row.Open(statement, std::move(parameters), db::ProcessConnectionString(),
+             db::CursorType::Keyset, db::LockType::Optimistic);
     if (row.IsEOF()) return RowRewrite::Missing;
     if (FAILED(save(row, item))) {
         row.CancelUpdate();

@@ -39,7 +39,7 @@ std::string Connection() {
 
 bool ProductStored(db::Connection& connection, LONG productId) {
     db::Recordset product;
-    product.Open("SELECT ProductID FROM tProduct WHERE ProductID = " + std::to_string(productId),
+    product.Open("SELECT ProductID FROM tProduct WHERE ProductID = ?", {db::Value::Int(productId)},
                  connection, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
     return !product.IsEOF();
 }
@@ -51,10 +51,10 @@ HRESULT CClassificationSet::RealRemoveClass(const CClassification& classificatio
     // A classification that was never stored has no row; bugs without a classification carry
     // ClassID 0 and must not hold it back.
     if (data.id == 0) return S_OK;
-    const std::string id = std::to_string(data.id);
+    const std::vector<db::Value> key{db::Value::Int(data.id)};
     try {
         db::Recordset users;
-        users.Open("SELECT ClassID FROM tBugReport WHERE ClassID = " + id, Connection(),
+        users.Open("SELECT ClassID FROM tBugReport WHERE ClassID = ?", key, Connection(),
                    db::CursorType::ForwardOnly, db::LockType::ReadOnly);
         const bool inUse = !users.IsEOF();
         users.Close();
@@ -63,7 +63,7 @@ HRESULT CClassificationSet::RealRemoveClass(const CClassification& classificatio
                                "There are some bugs or features in classification(" + data.name +
                                    "), can't delete it!");
         db::Recordset rows;
-        rows.Open("SELECT ClassificationID FROM tClassification WHERE ClassificationID = " + id,
+        rows.Open("SELECT ClassificationID FROM tClassification WHERE ClassificationID = ?", key,
                   Connection(), db::CursorType::Keyset, db::LockType::Optimistic);
         DeleteEachRow(rows);
         return S_OK;
@@ -186,9 +186,9 @@ HRESULT CClassificationSet::Update() {
     try {
         db::Recordset row;
         row.Open("SELECT ClassificationID, ClassName FROM tClassification WHERE "
-                 "ClassificationID = " +
-                     std::to_string(current_->Data().id),
-                 Connection(), db::CursorType::Keyset, db::LockType::Optimistic);
+                 "ClassificationID = ?",
+                 {db::Value::Int(current_->Data().id)}, Connection(), db::CursorType::Keyset,
+                 db::LockType::Optimistic);
         // A row deleted meanwhile leaves nothing to write.
         if (!row.IsEOF()) {
             if (SUCCEEDED(CDBUtil::SaveClassData(row, current_.Get())))

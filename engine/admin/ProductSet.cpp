@@ -84,12 +84,12 @@ bool AddVersionRow(db::Recordset& rows, LONG productId, CVersion& version) {
 // Deletes the bugs and features reported in the version, and their attachments with them so no
 // attachment is left without its bug.
 void DeleteBugsOfVersion(db::Connection& connection, LONG versionId) {
-    const std::string id = std::to_string(versionId);
+    const std::vector<db::Value> key{db::Value::Int(versionId)};
     connection.Execute("DELETE FROM tAttachment WHERE BugID IN (SELECT BugID FROM tBugReport "
-                       "WHERE ReportedInVersionID=" +
-                       id + ")");
-    DeleteRows(connection,
-               "SELECT ReportedInVersionID FROM tBugReport WHERE ReportedInVersionID=" + id);
+                       "WHERE ReportedInVersionID=?)",
+                       key);
+    DeleteRows(connection, "SELECT ReportedInVersionID FROM tBugReport WHERE ReportedInVersionID=?",
+               key);
 }
 
 // The new product's versions as new rows. Data-access errors are logged and give false.
@@ -97,7 +97,7 @@ bool RealAddVersions(db::Connection& connection, CProduct& product) {
     const LONG productId = product.Data().id;
     try {
         db::Recordset rows;
-        rows.Open("select * from tVersion where ProductID = " + std::to_string(productId),
+        rows.Open("select * from tVersion where ProductID = ?", {db::Value::Int(productId)},
                   connection, db::CursorType::Keyset, db::LockType::Optimistic);
         DeleteEachRow(rows);
         for (const auto& version : product.Versions()) {
@@ -120,7 +120,7 @@ bool SyncVersions(db::Connection& connection, CProduct& product) {
     const LONG productId = product.Data().id;
     const auto& versions = product.Versions();
     db::Recordset rows;
-    rows.Open("select * from tVersion where productid = " + std::to_string(productId), connection,
+    rows.Open("select * from tVersion where productid = ?", {db::Value::Int(productId)}, connection,
               db::CursorType::Keyset, db::LockType::Optimistic);
     std::vector<LONG> dropped;
     for (; !rows.IsEOF(); rows.MoveNext()) {
@@ -203,7 +203,7 @@ HRESULT CProductSet::RealUpdateProduct(CProduct* product) {
         connection.Open(db::ProcessConnectionString());
         db::Transaction transaction(connection); // rolled back unless committed
         db::Recordset row;
-        row.Open("select * from tProduct where productid = " + std::to_string(id), connection,
+        row.Open("select * from tProduct where productid = ?", {db::Value::Int(id)}, connection,
                  db::CursorType::Keyset, db::LockType::Optimistic);
         if (row.IsEOF())
             return FailLogOnly(
@@ -228,14 +228,14 @@ HRESULT CProductSet::RealUpdateProduct(CProduct* product) {
 }
 
 HRESULT CProductSet::RealDeleteProduct(LONG productId) {
-    const std::string id = std::to_string(productId);
+    const std::vector<db::Value> key{db::Value::Int(productId)};
     try {
         db::Connection connection;
         connection.Open(db::ProcessConnectionString());
         db::Transaction transaction(connection); // rolled back unless committed
         {
             db::Recordset versions;
-            versions.Open("SELECT VersionID FROM tVersion WHERE ProductID = " + id, connection,
+            versions.Open("SELECT VersionID FROM tVersion WHERE ProductID = ?", key, connection,
                           db::CursorType::Keyset, db::LockType::Optimistic);
             while (!versions.IsEOF()) {
                 DeleteBugsOfVersion(connection, VariantToLong(versions.GetValue(0)));
@@ -243,18 +243,18 @@ HRESULT CProductSet::RealDeleteProduct(LONG productId) {
                 versions.MoveNext();
             }
         }
-        DeleteRows(connection, "SELECT ProductID FROM tClassification WHERE ProductID = " + id);
+        DeleteRows(connection, "SELECT ProductID FROM tClassification WHERE ProductID = ?", key);
         {
             // The product's roles stay, bound to no product.
             db::Recordset roles;
-            roles.Open("SELECT ProductID FROM tRole WHERE ProductID=" + id, connection,
+            roles.Open("SELECT ProductID FROM tRole WHERE ProductID=?", key, connection,
                        db::CursorType::Keyset, db::LockType::Optimistic);
             for (; !roles.IsEOF(); roles.MoveNext()) {
                 roles.SetValue(0, db::Value::Int(0));
                 roles.Update();
             }
         }
-        DeleteRows(connection, "SELECT * FROM tProduct WHERE ProductID = " + id);
+        DeleteRows(connection, "SELECT * FROM tProduct WHERE ProductID = ?", key);
         transaction.Commit();
         return S_OK;
     } catch (const db::DbError& error) {

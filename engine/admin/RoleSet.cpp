@@ -27,10 +27,11 @@ HRESULT CRoleSet::RealRemove(LONG roleId) {
         db::Connection connection;
         connection.Open(db::ProcessConnectionString());
         db::Transaction transaction(connection); // rolled back unless committed
-        DeleteRows(connection, "SELECT RoleID FROM tAvailableStatus WHERE RoleID=" + id);
-        DeleteRows(connection, "SELECT RoleID FROM tRight WHERE RoleID=" + id, true);
-        DeleteRows(connection, "SELECT RoleID FROM tUserRole WHERE RoleID=" + id);
-        if (!DeleteRows(connection, "SELECT RoleID from tRole WHERE RoleID = " + id))
+        const std::vector<db::Value> key{db::Value::Int(roleId)};
+        DeleteRows(connection, "SELECT RoleID FROM tAvailableStatus WHERE RoleID=?", key);
+        DeleteRows(connection, "SELECT RoleID FROM tRight WHERE RoleID=?", key, true);
+        DeleteRows(connection, "SELECT RoleID FROM tUserRole WHERE RoleID=?", key);
+        if (!DeleteRows(connection, "SELECT RoleID from tRole WHERE RoleID = ?", key))
             return FailLogOnly(2, kRemoveSource, "Role(ID=" + id + ") does not exist!");
         transaction.Commit();
         return S_OK;
@@ -76,8 +77,8 @@ HRESULT CRoleSet::RealUpdateRole(CRole* role) {
     if (role->Data().id == 0)
         return FailLogOnly(6, kUpdateSource, "Cannot update the role(ID is 0)");
     try {
-        switch (
-            RewriteRow("SELECT * FROM tRole WHERE roleID = " + id, &CDBUtil::SaveRoleData, role)) {
+        switch (RewriteRow("SELECT * FROM tRole WHERE roleID = ?",
+                           {db::Value::Int(role->Data().id)}, &CDBUtil::SaveRoleData, role)) {
         case RowRewrite::Written:
             return S_OK;
         case RowRewrite::Missing:

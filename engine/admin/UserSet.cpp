@@ -8,7 +8,6 @@
 #include "engine/db/ConnectionString.h"
 #include "engine/db/Database.h"
 #include "engine/db/NextId.h"
-#include "engine/db/SqlText.h"
 #include "engine/log/Log.h"
 #include "engine/mapping/DBUtil.h"
 
@@ -32,10 +31,11 @@ HRESULT CUserSet::RealRemove(LONG userId) {
         db::Connection connection;
         connection.Open(db::ProcessConnectionString());
         db::Transaction transaction(connection); // rolled back unless committed
-        DeleteRows(connection, "SELECT UserID FROM tUserSystemInfo WHERE UserID=" + id);
-        DeleteRows(connection, "SELECT UserID FROM tUserClassification WHERE UserID=" + id);
-        DeleteRows(connection, "SELECT userID FROM tUserRole WHERE userID=" + id);
-        if (!DeleteRows(connection, "SELECT userID from tUser WHERE UserID = " + id))
+        const std::vector<db::Value> key{db::Value::Int(userId)};
+        DeleteRows(connection, "SELECT UserID FROM tUserSystemInfo WHERE UserID=?", key);
+        DeleteRows(connection, "SELECT UserID FROM tUserClassification WHERE UserID=?", key);
+        DeleteRows(connection, "SELECT userID FROM tUserRole WHERE userID=?", key);
+        if (!DeleteRows(connection, "SELECT userID from tUser WHERE UserID = ?", key))
             return FailLogOnly(2, kRemoveSource, "User(ID=" + id + ") does not exist!");
         transaction.Commit();
         return S_OK;
@@ -57,9 +57,9 @@ HRESULT CUserSet::RealAddUser(CUser& user) {
         const std::string& login = user.Data().loginName;
         {
             db::Recordset probe;
-            probe.Open(
-                "SELECT UserID FROM tUser WHERE LoginName = '" + db::EscapeQuotes(login) + "'",
-                db::ProcessConnectionString(), db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+            probe.Open("SELECT UserID FROM tUser WHERE LoginName = ?", {db::Value::Text(login)},
+                       db::ProcessConnectionString(), db::CursorType::ForwardOnly,
+                       db::LockType::ReadOnly);
             if (!probe.IsEOF()) {
                 const std::string duplicated = "Login Name(" + login + ") is duplicated!";
                 return Fail(Info(), duplicated, 2, "CUserSet::RealAddUser", duplicated);
@@ -93,8 +93,8 @@ HRESULT CUserSet::RealUpdate(CUser* user) {
     const std::string id = std::to_string(user->Data().id);
     if (user->Data().id == 0) return FailLogOnly(7, kUpdateSource, "User ID is 0, cannot update");
     try {
-        switch (
-            RewriteRow("SELECT * FROM tUser WHERE UserID = " + id, &CDBUtil::SaveUserData, user)) {
+        switch (RewriteRow("SELECT * FROM tUser WHERE UserID = ?",
+                           {db::Value::Int(user->Data().id)}, &CDBUtil::SaveUserData, user)) {
         case RowRewrite::Written:
             return S_OK;
         case RowRewrite::Missing:

@@ -204,8 +204,8 @@ bool CBugSet::RealDeleteBug(LONG id) {
         db::Connection& connection = cursor_.ActiveConnection();
         db::Transaction transaction(connection); // rolled back unless committed
         db::Recordset attachments;
-        attachments.Open("SELECT AttachmentID FROM tAttachment WHERE BugID=" + bugID, connection,
-                         db::CursorType::Keyset, db::LockType::Optimistic);
+        attachments.Open("SELECT AttachmentID FROM tAttachment WHERE BugID=?", {db::Value::Int(id)},
+                         connection, db::CursorType::Keyset, db::LockType::Optimistic);
         while (!attachments.IsEOF()) {
             attachments.Delete();
             attachments.Update();
@@ -214,7 +214,7 @@ bool CBugSet::RealDeleteBug(LONG id) {
         attachments.Close();
 
         db::Recordset row;
-        row.Open("SELECT * FROM tBugReport WHERE BugID=" + bugID, connection,
+        row.Open("SELECT * FROM tBugReport WHERE BugID=?", {db::Value::Int(id)}, connection,
                  db::CursorType::Static, db::LockType::Optimistic);
         found = !row.IsEOF();
         if (found) {

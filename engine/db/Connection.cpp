@@ -91,8 +91,13 @@ LONG Connection::TransactionDepth() const {
 }
 
 LONG Connection::Execute(const std::string& sql) {
+    return Execute(sql, {});
+}
+
+LONG Connection::Execute(const std::string& sql, const std::vector<Value>& parameters) {
     if (!database_) FailClosed();
-    Statement statement(database_->Handle(), TranslateDateLiterals(sql));
+    Statement statement(database_->Handle(), NumberPlaceholders(TranslateDateLiterals(sql)));
+    statement.Bind(parameters);
     statement.Run();
     if (sqlite3_stmt_readonly(statement.get())) return 0;
     return static_cast<LONG>(sqlite3_changes(database_->Handle()));

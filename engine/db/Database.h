@@ -3,6 +3,14 @@
 // (SQLite). Every failing call throws DbError with a status code, a description and the source
 // "Velmora.SQLite"; misuse (a field read at EOF, an unknown field name, a change to a read-only
 // set) is a DbError as well.
+//
+// Values travel as bound parameters, always: a statement names each value with a `?` and the
+// values are handed to Open or Execute in the same order ("select * from tRole where ProductID =
+// ?", {Value::Int(id)}). Never splice a number or a text into the statement; a quote, a `?` or a
+// `--` inside a bound text stays data. Only what cannot be a parameter is written into the text:
+// table and column names (checked or constant), and condition texts that callers compose as SQL
+// (filters, Find criteria, #m/d/yyyy# date literals). A statement whose placeholders do not match
+// the values given is refused before anything runs.
 #include "DbError.h"
 
 #include <cstddef>
@@ -68,7 +76,9 @@ class FieldList {
   public:
     explicit FieldList(std::vector<std::string> names);
     const std::vector<std::string>& Names() const { return names_; }
-    uint64_t Serial() const { return serial_; } // tells lists apart, also one made in another's place
+    uint64_t Serial() const {
+        return serial_;
+    } // tells lists apart, also one made in another's place
 
   private:
     std::vector<std::string> names_;
@@ -100,6 +110,8 @@ class Connection {
     // Runs one statement that returns no rows (INSERT, UPDATE, DELETE); returns the number of
     // rows it changed.
     LONG Execute(const std::string& sql);
+    // The same with a value for each `?` placeholder, in order.
+    LONG Execute(const std::string& sql, const std::vector<Value>& parameters);
 
   private:
     friend class Recordset; // opens its statements on this connection's database
@@ -141,6 +153,12 @@ class Recordset {
     // Opens a connection of its own on the connection string (sharing the database handle).
     void Open(const std::string& sql, const std::string& connectionString, CursorType cursor,
               LockType lock);
+    // The same with a value for each `?` placeholder, in order. The values stay with the set:
+    // Requery runs the statement with them again.
+    void Open(const std::string& sql, std::vector<Value> parameters, Connection& active,
+              CursorType cursor, LockType lock);
+    void Open(const std::string& sql, std::vector<Value> parameters,
+              const std::string& connectionString, CursorType cursor, LockType lock);
     void SetPageSize(LONG rows); // rows fetched per page (default 200)
     LONG PageSize() const;
     bool IsOpen() const;

@@ -15,6 +15,7 @@ inline constexpr int32_t kErrCommand = static_cast<int32_t>(0x80040E14);       /
 inline constexpr int32_t kErrConcurrency = static_cast<int32_t>(0x80040E38);   // row changed
 inline constexpr int32_t kErrDeletedRow = static_cast<int32_t>(0x80040E23);    // row deleted
 inline constexpr int32_t kErrCantFetchBack = static_cast<int32_t>(0x80040E24); // forward only
+inline constexpr int32_t kErrParameter = static_cast<int32_t>(0x80040E10);     // missing value
 inline constexpr int32_t kErrNoTransaction = static_cast<int32_t>(0x8004D00E); // no transaction
 inline constexpr int32_t kErrNoCurrentRecord = static_cast<int32_t>(0x800A0BCD);
 inline constexpr int32_t kErrInvalidArgument = static_cast<int32_t>(0x800A0BB9);

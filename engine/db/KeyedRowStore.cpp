@@ -64,7 +64,9 @@ bool MayHoldLongBinary(const std::string& declaredType) {
 // statement's current row are read without taking it for every value.
 class HoldConnection {
   public:
-    explicit HoldConnection(sqlite3* db) : mutex_(sqlite3_db_mutex(db)) { sqlite3_mutex_enter(mutex_); }
+    explicit HoldConnection(sqlite3* db) : mutex_(sqlite3_db_mutex(db)) {
+        sqlite3_mutex_enter(mutex_);
+    }
     ~HoldConnection() { sqlite3_mutex_leave(mutex_); }
     HoldConnection(const HoldConnection&) = delete;
     HoldConnection& operator=(const HoldConnection&) = delete;
@@ -88,6 +90,7 @@ class ResetAfterUse {
 } // namespace
 
 std::unique_ptr<KeyedRowStore> KeyedRowStore::TryCreate(sqlite3* db, const std::string& sql,
+                                                        std::vector<Value> parameters,
                                                         const std::vector<ColumnInfo>& columns,
                                                         bool updatable) {
     const SelectShape shape = AnalyseSelect(sql);
@@ -105,12 +108,14 @@ std::unique_ptr<KeyedRowStore> KeyedRowStore::TryCreate(sqlite3* db, const std::
         keyQuery = KeyQuery(shape, shape.reference + ".rowid," + shape.selectList);
         if (!Prepares(db, keyQuery)) return nullptr;
     }
-    return std::unique_ptr<KeyedRowStore>(new KeyedRowStore(db, columns, keyQuery, updatable));
+    return std::unique_ptr<KeyedRowStore>(
+        new KeyedRowStore(db, columns, keyQuery, std::move(parameters), updatable));
 }
 
 KeyedRowStore::KeyedRowStore(sqlite3* db, std::vector<ColumnInfo> columns, std::string keyQuery,
-                             bool updatable)
-    : db_(db), keyQuery_(std::move(keyQuery)), updatable_(updatable) {
+                             std::vector<Value> parameters, bool updatable)
+    : db_(db), keyQuery_(std::move(keyQuery)), parameters_(std::move(parameters)),
+      updatable_(updatable) {
     SetColumns(std::move(columns));
     for (const ColumnInfo& column : columns_)
         direct_.push_back(!MayHoldLongBinary(column.declType));
@@ -206,6 +211,7 @@ std::vector<int64_t> KeyedRowStore::Run() {
     cache_.clear();
     pages_.clear();
     Statement keys(db_, keyQuery_);
+    keys.BindDerived(parameters_);
     std::vector<int64_t> ids;
     while (keys.Step())
         ids.push_back(keys.ColumnInt64(0));
@@ -224,6 +230,7 @@ std::vector<int64_t> KeyedRowStore::RunFirst(size_t count) {
                           : INT64_MIN;
     }
     Statement keys(db_, keyQuery_);
+    keys.BindDerived(parameters_);
     std::vector<int64_t> ids;
     while (ids.size() < count && keys.Step())
         ids.push_back(keys.ColumnInt64(0));
@@ -232,6 +239,7 @@ std::vector<int64_t> KeyedRowStore::RunFirst(size_t count) {
 
 std::vector<int64_t> KeyedRowStore::RunRest(const std::unordered_set<int64_t>& known) {
     Statement keys(db_, keyQuery_);
+    keys.BindDerived(parameters_);
     std::vector<int64_t> ids;
     while (keys.Step()) {
         const int64_t id = keys.ColumnInt64(0);

@@ -17,9 +17,11 @@ class Statement;
 class KeyedRowStore : public RowStore {
   public:
     ~KeyedRowStore() override;
-    // A store for sql (date literals already translated) when it is a plain SELECT whose columns
-    // all come from one rowid table; nullptr otherwise.
+    // A store for sql (date literals translated, placeholders numbered) when it is a plain
+    // SELECT whose columns all come from one rowid table; nullptr otherwise. The parameters are
+    // bound to every statement derived from sql.
     static std::unique_ptr<KeyedRowStore> TryCreate(sqlite3* db, const std::string& sql,
+                                                    std::vector<Value> parameters,
                                                     const std::vector<ColumnInfo>& columns,
                                                     bool updatable);
 
@@ -46,7 +48,7 @@ class KeyedRowStore : public RowStore {
 
   private:
     KeyedRowStore(sqlite3* db, std::vector<ColumnInfo> columns, std::string keyQuery,
-                  bool updatable);
+                  std::vector<Value> parameters, bool updatable);
 
     std::string QualifiedTable() const;
     std::unordered_set<int64_t> MatchingInTable(const std::string& criterion);
@@ -74,6 +76,7 @@ class KeyedRowStore : public RowStore {
     // RowProjection); others are read with their length when they hold a long binary.
     std::vector<bool> direct_;
     std::unique_ptr<Statement> rangeRead_;
+    std::vector<Value> parameters_; // the values of keyQuery_'s numbered placeholders
     bool updatable_;
     int64_t highestKey_ = 0; // the table's highest key when RunFirst ran
     // The rows of the last few page reads. Keeping more than one lets a cursor go back to its

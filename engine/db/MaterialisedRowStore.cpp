@@ -9,8 +9,9 @@
 namespace velmora::db {
 
 MaterialisedRowStore::MaterialisedRowStore(sqlite3* db, std::string sql,
+                                           std::vector<Value> parameters,
                                            std::vector<ColumnInfo> columns)
-    : db_(db), sql_(std::move(sql)) {
+    : db_(db), sql_(std::move(sql)), parameters_(std::move(parameters)) {
     SetColumns(std::move(columns));
 }
 
@@ -19,6 +20,7 @@ MaterialisedRowStore::~MaterialisedRowStore() = default;
 std::vector<int64_t> MaterialisedRowStore::Run() {
     rows_.clear();
     Statement query(db_, sql_);
+    query.BindDerived(parameters_);
     const int count = query.ColumnCount();
     while (query.Step()) {
         Row row;

@@ -13,7 +13,9 @@ class Statement;
 
 class MaterialisedRowStore : public RowStore {
   public:
-    MaterialisedRowStore(sqlite3* db, std::string sql, std::vector<ColumnInfo> columns);
+    // sql with its placeholders numbered; parameters are their values.
+    MaterialisedRowStore(sqlite3* db, std::string sql, std::vector<Value> parameters,
+                         std::vector<ColumnInfo> columns);
     ~MaterialisedRowStore() override;
 
     bool Updatable() const override { return false; }
@@ -39,6 +41,7 @@ class MaterialisedRowStore : public RowStore {
 
     sqlite3* db_;
     std::string sql_;
+    std::vector<Value> parameters_;
     std::vector<Row> rows_;
     // Condition checks prepared per shape of row, for the criterion last asked about.
     std::string criterion_;

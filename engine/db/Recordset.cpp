@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <optional>
 #include <cctype>
+#include <optional>
 #include <span>
 #include <unordered_map>
 #include <unordered_set>
@@ -101,13 +101,13 @@ struct Recordset::Impl {
     LONG pageSize = kDefaultPageSize;
     std::optional<int64_t> lockLevel; // the write lock of a pessimistic set
 
-    std::vector<int64_t> all;     // the statement's rows, plus rows added through this set
+    std::vector<int64_t> all; // the statement's rows, plus rows added through this set
     // A large keyed set reads at first only the keys of its first page; the others are read when
     // something needs them (a move, a count, a position, a search or filter), so that a set used
     // only to add rows never reads them. Until then all holds the first keys and, after them,
     // the rows added through this set.
     bool keysPending = false;
-    ptrdiff_t firstKeys = 0; // the keys read at open, at the start of all
+    ptrdiff_t firstKeys = 0;      // the keys read at open, at the start of all
     std::vector<int64_t> visible; // those the filter lets through, in the same order
     // Whether visible is sorted by id (as a set ordered by its key is), so that Find can halve
     // its way to a key; worked out when first needed after visible changed.
@@ -357,15 +357,16 @@ struct Recordset::Impl {
         return store->ReadBytes(CurrentRow(), column, offset, count);
     }
 
-    void Open(const std::string& sql, Connection& active, CursorType cursorType,
-              LockType lockType) {
+    void Open(const std::string& sql, std::vector<Value> parameters, Connection& active,
+              CursorType cursorType, LockType lockType) {
         if (store) Fail(kErrObjectOpen, "Operation is not allowed when the object is open.");
         if (!active.IsOpen()) FailClosed();
         const auto& shared = SharedOf(active);
-        const std::string translated = TranslateDateLiterals(sql);
+        const std::string translated = NumberPlaceholders(TranslateDateLiterals(sql));
         std::vector<ColumnInfo> columns;
         {
             Statement statement(shared->Handle(), translated);
+            statement.Bind(parameters);
             if (statement.ColumnCount() == 0) {
                 // A statement that returns no rows runs, and the set stays closed.
                 statement.Run();
@@ -382,7 +383,8 @@ struct Recordset::Impl {
         filter.clear();
         try {
             const bool updatable = lockType != LockType::ReadOnly;
-            auto keyed = KeyedRowStore::TryCreate(shared->Handle(), translated, columns, updatable);
+            auto keyed = KeyedRowStore::TryCreate(shared->Handle(), translated, parameters, columns,
+                                                  updatable);
             keysPending = false;
             if (keyed && updatable) {
                 // An updatable set is often opened only to add a row: beyond the first page,
@@ -396,8 +398,8 @@ struct Recordset::Impl {
                 if (keyed) {
                     store = std::move(keyed);
                 } else {
-                    store = std::make_unique<MaterialisedRowStore>(shared->Handle(), translated,
-                                                                   std::move(columns));
+                    store = std::make_unique<MaterialisedRowStore>(
+                        shared->Handle(), translated, std::move(parameters), std::move(columns));
                 }
                 all = store->Run();
             }
@@ -480,15 +482,25 @@ const std::shared_ptr<SharedDatabase>& Recordset::Impl::SharedOf(Connection& con
 }
 
 void Recordset::Open(const std::string& sql, Connection& active, CursorType cursor, LockType lock) {
-    impl_->Open(sql, active, cursor, lock);
+    impl_->Open(sql, {}, active, cursor, lock);
 }
 
 void Recordset::Open(const std::string& sql, const std::string& connectionString, CursorType cursor,
                      LockType lock) {
+    Open(sql, {}, connectionString, cursor, lock);
+}
+
+void Recordset::Open(const std::string& sql, std::vector<Value> parameters, Connection& active,
+                     CursorType cursor, LockType lock) {
+    impl_->Open(sql, std::move(parameters), active, cursor, lock);
+}
+
+void Recordset::Open(const std::string& sql, std::vector<Value> parameters,
+                     const std::string& connectionString, CursorType cursor, LockType lock) {
     if (impl_->store) Fail(kErrObjectOpen, "Operation is not allowed when the object is open.");
     auto own = std::make_unique<Connection>();
     own->Open(connectionString);
-    impl_->Open(sql, *own, cursor, lock);
+    impl_->Open(sql, std::move(parameters), *own, cursor, lock);
     if (impl_->store) impl_->ownConnection = std::move(own);
 }
 

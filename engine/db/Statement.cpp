@@ -1,6 +1,8 @@
 #include "Statement.h"
 
+#include "Cell.h"
 #include "ErrorCodes.h"
+#include "SqlTokenizer.h"
 
 #include <mutex>
 #include <sqlite3.h>
@@ -82,6 +84,26 @@ void EndStatementReuse(sqlite3* db) {
         sqlite3_finalize(entry.second);
 }
 
+std::string NumberPlaceholders(const std::string& sql) {
+    std::string numbered;
+    size_t copied = 0;
+    int count = 0;
+    for (const Token& token : Tokenize(sql)) {
+        if (token.kind != TokenKind::Symbol || sql[token.begin] != '?') continue;
+        // "?5" already names its number.
+        if (token.end < sql.size() && sql[token.end] >= '0' && sql[token.end] <= '9') {
+            ++count;
+            continue;
+        }
+        numbered.append(sql, copied, token.begin - copied);
+        numbered += "?" + std::to_string(++count);
+        copied = token.end;
+    }
+    if (copied == 0) return sql;
+    numbered.append(sql, copied, std::string::npos);
+    return numbered;
+}
+
 Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), text_(sql) {
     // A kept statement of the same text was checked when it was first prepared. It is reset and
     // unbound; prepared with sqlite3_prepare_v2, it prepares itself again after a schema change.
@@ -114,6 +136,31 @@ Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), text_(sql) 
         if (next == tail) break;
         tail = next;
     }
+}
+
+void Statement::Bind(const std::vector<Value>& values) {
+    const int count = sqlite3_bind_parameter_count(statement_);
+    if (static_cast<size_t>(count) > values.size())
+        Fail(kErrParameter, "No value given for one or more required parameters.");
+    if (static_cast<size_t>(count) < values.size()) {
+        Fail(kErrParameter,
+             "More parameter values were given than the statement has placeholders.");
+    }
+    for (int i = 1; i <= count; ++i) {
+        // Named placeholders (":name") or numbers out of order would take values by another
+        // rule than their position.
+        const char* name = sqlite3_bind_parameter_name(statement_, i);
+        if (name != nullptr && name != "?" + std::to_string(i)) {
+            Fail(kErrParameter, "Parameters are given as ? placeholders, in order.");
+        }
+        BindValue(statement_, i, values[static_cast<size_t>(i - 1)]);
+    }
+}
+
+void Statement::BindDerived(const std::vector<Value>& values) {
+    const int count = sqlite3_bind_parameter_count(statement_);
+    for (int i = 1; i <= count && static_cast<size_t>(i) <= values.size(); ++i)
+        BindValue(statement_, i, values[static_cast<size_t>(i - 1)]);
 }
 
 Statement::~Statement() {

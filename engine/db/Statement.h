@@ -3,11 +3,19 @@
 // same text when its database reuses statements.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace velmora::db {
+
+class Value;
+
+// Gives each plain `?` placeholder outside literals, quoted names and comments its position as
+// a number ("?1", "?2", ...). Statements derived from the text (keys only, another order) then
+// still take each value at the placeholder it was given for, even when clauses are dropped.
+std::string NumberPlaceholders(const std::string& sql);
 
 class Statement {
   public:
@@ -19,6 +27,13 @@ class Statement {
     Statement& operator=(const Statement&) = delete;
 
     sqlite3_stmt* get() const { return statement_; }
+
+    // Binds values[i] to placeholder i + 1. The statement must have exactly that many
+    // placeholders, numbered in order ("?" or "?N"); anything else is a statement fault.
+    void Bind(const std::vector<Value>& values);
+    // For a statement derived from a numbered text: binds each value to its numbered
+    // placeholder where the statement still has it.
+    void BindDerived(const std::vector<Value>& values);
 
     // Advances to the next row: true when there is one, false when the statement is done.
     bool Step();
