@@ -4,8 +4,11 @@
 #include "ErrorCodes.h"
 #include "SqlTokenizer.h"
 
+#include <iterator>
+#include <list>
 #include <mutex>
 #include <sqlite3.h>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -13,12 +16,30 @@
 namespace velmora::db {
 namespace {
 
-// Statements kept per handle. Few texts recur (the same cursor opened again and again), so a
-// short list, most recently kept last, finds them quickly and bounds what texts with literals
-// in them can pile up.
-constexpr size_t kKeptPerHandle = 48;
+// Statements kept per handle, least recently kept first. The texts that recur (the same cursor
+// opened again and again, the lookups of a few dozen names) must outlast the one-off texts with
+// a literal key in them that pass through between two uses, so the bound is generous; it still
+// bounds what such texts can pile up. An index by text finds a kept statement without comparing
+// every kept text.
+constexpr size_t kKeptPerHandle = 256;
 
-using KeptStatements = std::vector<std::pair<std::string, sqlite3_stmt*>>;
+struct KeptStatements {
+    using Entries = std::list<std::pair<std::string, sqlite3_stmt*>>;
+    Entries entries;
+    // Several statements of one text may be kept when several were in use at once.
+    std::unordered_multimap<std::string_view, Entries::iterator> byText;
+
+    void Forget(Entries::iterator entry) {
+        auto [first, last] = byText.equal_range(entry->first);
+        for (auto it = first; it != last; ++it) {
+            if (it->second == entry) {
+                byText.erase(it);
+                break;
+            }
+        }
+        entries.erase(entry);
+    }
+};
 
 std::mutex& ReuseMutex() {
     static std::mutex mutex;
@@ -36,14 +57,13 @@ sqlite3_stmt* TakeKept(sqlite3* db, const std::string& sql) {
     const auto handle = Kept().find(db);
     if (handle == Kept().end()) return nullptr;
     KeptStatements& kept = handle->second;
-    for (auto it = kept.rbegin(); it != kept.rend(); ++it) {
-        if (it->first == sql) {
-            sqlite3_stmt* statement = it->second;
-            kept.erase(std::next(it).base());
-            return statement;
-        }
-    }
-    return nullptr;
+    const auto found = kept.byText.find(std::string_view(sql));
+    if (found == kept.byText.end()) return nullptr;
+    const auto entry = found->second;
+    sqlite3_stmt* statement = entry->second;
+    kept.byText.erase(found);
+    kept.entries.erase(entry);
+    return statement;
 }
 
 // Keeps a finished statement for reuse; false when its handle does not reuse statements.
@@ -54,11 +74,13 @@ bool Keep(sqlite3* db, std::string sql, sqlite3_stmt* statement) {
         const auto handle = Kept().find(db);
         if (handle == Kept().end()) return false;
         KeptStatements& kept = handle->second;
-        if (kept.size() >= kKeptPerHandle) {
-            evicted = kept.front().second;
-            kept.erase(kept.begin());
+        if (kept.entries.size() >= kKeptPerHandle) {
+            evicted = kept.entries.front().second;
+            kept.Forget(kept.entries.begin());
         }
-        kept.emplace_back(std::move(sql), statement);
+        kept.entries.emplace_back(std::move(sql), statement);
+        const auto entry = std::prev(kept.entries.end());
+        kept.byText.emplace(std::string_view(entry->first), entry);
     }
     sqlite3_finalize(evicted);
     return true;
@@ -77,10 +99,10 @@ void EndStatementReuse(sqlite3* db) {
         std::lock_guard lock(ReuseMutex());
         const auto handle = Kept().find(db);
         if (handle == Kept().end()) return;
-        kept = std::move(handle->second);
+        kept.entries = std::move(handle->second.entries);
         Kept().erase(handle);
     }
-    for (const auto& entry : kept)
+    for (const auto& entry : kept.entries)
         sqlite3_finalize(entry.second);
 }
 
