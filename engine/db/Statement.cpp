@@ -7,6 +7,7 @@
 #include <iterator>
 #include <list>
 #include <mutex>
+#include <new>
 #include <sqlite3.h>
 #include <string_view>
 #include <unordered_map>
@@ -78,9 +79,22 @@ bool Keep(sqlite3* db, std::string sql, sqlite3_stmt* statement) {
             evicted = kept.entries.front().second;
             kept.Forget(kept.entries.begin());
         }
-        kept.entries.emplace_back(std::move(sql), statement);
+        // Keeping is called from destructors: when memory runs out the statement is simply not
+        // kept, and the caller finalizes it.
+        try {
+            kept.entries.emplace_back(std::move(sql), statement);
+        } catch (const std::bad_alloc&) {
+            sqlite3_finalize(evicted);
+            return false;
+        }
         const auto entry = std::prev(kept.entries.end());
-        kept.byText.emplace(std::string_view(entry->first), entry);
+        try {
+            kept.byText.emplace(std::string_view(entry->first), entry);
+        } catch (const std::bad_alloc&) {
+            kept.entries.erase(entry);
+            sqlite3_finalize(evicted);
+            return false;
+        }
     }
     sqlite3_finalize(evicted);
     return true;
