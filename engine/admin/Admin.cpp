@@ -14,6 +14,7 @@
 #include "engine/admin/UserSet.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/db/Database.h"
@@ -43,15 +44,11 @@ std::string Id(LONG id) {
 // both give the caller `description`.
 template <class Body>
 HRESULT RunAdminStep(const char* description, const std::string& source, Body body) {
-    try {
+    return Guard(CAdmin::Info(), {description, 2, source}, [&]() -> HRESULT {
         const std::string refusal = body();
         if (refusal.empty()) return S_OK;
         return Fail(CAdmin::Info(), description, 0, source, refusal);
-    } catch (const db::DbError& error) {
-        return FailWithError(CAdmin::Info(), description, 2, source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 // Writes productId into the role's ProductID; the log text when product or role is missing.

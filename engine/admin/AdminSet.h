@@ -11,7 +11,6 @@
 // Every helper that fails reports like any engine member: an HRESULT, with the caller's
 // description and the log entry set through engine/com/Failure.h.
 #include <algorithm>
-#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +21,7 @@
 #include "engine/com/ClassInfo.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/db/Database.h"
@@ -119,12 +119,10 @@ template <class Item, const ClassInfo& kClass> class AdminSet {
             std::any_of(items_.begin(), items_.end(),
                         [&](const auto& held) { return held->Data().id == id; }))
             return S_OK;
-        try {
+        return Guard([&]() -> HRESULT {
             items_.emplace_back(item);
             return S_OK;
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
+        });
     }
 
     // In memory: takes the first item with the ID out of the set. When none has it, the text
@@ -137,12 +135,10 @@ template <class Item, const ClassInfo& kClass> class AdminSet {
             items_.erase(at);
             return S_OK;
         }
-        try {
+        return Guard([&]() -> HRESULT {
             const std::string text = missing(id);
             return Fail(kClass, text, 0, source, text);
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
+        });
     }
     // In memory: takes the item at index out of the set.
     HRESULT EraseAt(LONG index, const char* source) {
@@ -174,12 +170,10 @@ template <class Item, const ClassInfo& kClass> class AdminSet {
     // Update: `update` writes the current item (logging why it could not); `failed` is the
     // description and the log text.
     HRESULT UpdateCurrent(HRESULT (*update)(Item*), const char* failed, const char* source) {
-        try {
+        return Guard([&]() -> HRESULT {
             if (FAILED(update(current_.Get()))) return Fail(kClass, failed, 0, source, failed);
             return S_OK;
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
+        });
     }
 
     com::ComPtr<IExeContext> context_;

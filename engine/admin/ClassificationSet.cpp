@@ -6,6 +6,7 @@
 #include "engine/admin/Permission.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/db/Database.h"
@@ -52,7 +53,7 @@ HRESULT CClassificationSet::RealRemoveClass(const CClassification& classificatio
     // ClassID 0 and must not hold it back.
     if (data.id == 0) return S_OK;
     const std::vector<db::Value> key{db::Value::Int(data.id)};
-    try {
+    return GuardStep(2, kRealRemoveSource, [&]() -> HRESULT {
         db::Recordset users;
         users.Open("SELECT ClassID FROM tBugReport WHERE ClassID = ?", key, Connection(),
                    db::CursorType::ForwardOnly, db::LockType::ReadOnly);
@@ -67,10 +68,7 @@ HRESULT CClassificationSet::RealRemoveClass(const CClassification& classificatio
                   Connection(), db::CursorType::Keyset, db::LockType::Optimistic);
         DeleteEachRow(rows);
         return S_OK;
-    } catch (const db::DbError& error) {
-        log::LogComError(2, kRealRemoveSource, error);
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT CClassificationSet::RemoveAt(size_t index) {
@@ -134,7 +132,7 @@ HRESULT CClassificationSet::Remove(BSTR bstrName) {
     if (const HRESULT refused = CheckPermission(context_.Get(), Info(), kRemoveClass);
         FAILED(refused))
         return refused;
-    try {
+    return Guard([&]() -> HRESULT {
         const std::string name = TextOf(bstrName);
         for (size_t i = 0; i < items_.size(); ++i) {
             if (items_[i]->Data().name != name) continue;
@@ -143,16 +141,14 @@ HRESULT CClassificationSet::Remove(BSTR bstrName) {
         }
         return Fail(Info(), kRemoveFailed, 0, "CClassificationSet::Remove",
                     "Remove Classification(Name=" + name + ") failed");
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CClassificationSet::RemoveByID(LONG ID) {
     if (const HRESULT refused = CheckPermission(context_.Get(), Info(), kRemoveClass);
         FAILED(refused))
         return refused;
-    try {
+    return Guard([&]() -> HRESULT {
         for (size_t i = 0; i < items_.size(); ++i) {
             if (items_[i]->Data().id != ID) continue;
             if (FAILED(RemoveAt(i))) return Fail(Info(), kRemoveByIdFailed);
@@ -160,19 +156,15 @@ HRESULT CClassificationSet::RemoveByID(LONG ID) {
         }
         return Fail(Info(), kRemoveByIdFailed, 0, kRemoveByIndexSource,
                     "Remove classification(ID=" + std::to_string(ID) + ") failed");
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CClassificationSet::RemoveByIndex(LONG nIndex) {
     if (!HoldsIndex(nIndex)) return IndexFailure(kRemoveByIndexSource, "Excceed boundary");
-    try {
+    return Guard([&]() -> HRESULT {
         if (FAILED(RemoveAt(static_cast<size_t>(nIndex)))) return Fail(Info(), kRemoveByIdFailed);
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CClassificationSet::Update() {
@@ -183,7 +175,7 @@ HRESULT CClassificationSet::Update() {
     if (!current_)
         return Fail(Info(), "Update Classification failed!", 0, kSource,
                     "Current classification is NULL, can't update");
-    try {
+    return Guard(Info(), {"Update Classification failed", 2, kSource}, [&]() -> HRESULT {
         db::Recordset row;
         row.Open("SELECT ClassificationID, ClassName FROM tClassification WHERE "
                  "ClassificationID = ?",
@@ -197,11 +189,7 @@ HRESULT CClassificationSet::Update() {
                 row.CancelUpdate();
         }
         return S_OK;
-    } catch (const db::DbError& error) {
-        return FailWithError(Info(), "Update Classification failed", 2, kSource, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CClassificationSet::get_Item(LONG iIndex, IClassification** pVal) {

@@ -4,11 +4,11 @@
 // only. The session fills a list with Add; only a status list is ever written back (as a role's
 // available statuses).
 #include <algorithm>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "engine/com/CoClass.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 
 namespace velmora::engine {
@@ -32,22 +32,18 @@ template <class Stub, const ClassInfo& kClass> class CLookupList : public CoClas
     }
     // Appends the name unless an equal entry exists.
     HRESULT STDMETHODCALLTYPE Add(BSTR bstrName) override {
-        try {
+        return Guard([&]() -> HRESULT {
             AddEntry(TextOf(bstrName));
             return S_OK;
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
+        });
     }
     // Removes the entry equal to the name, if there is one.
     HRESULT STDMETHODCALLTYPE Remove(BSTR bstrName) override {
-        try {
+        return Guard([&]() -> HRESULT {
             auto found = std::find(entries_.begin(), entries_.end(), TextOf(bstrName));
             if (found != entries_.end()) entries_.erase(found);
             return S_OK;
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
+        });
     }
 
   protected:

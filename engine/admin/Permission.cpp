@@ -4,6 +4,7 @@
 
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/log/Log.h"
 
 namespace velmora::engine {
@@ -73,15 +74,13 @@ std::string NoRightMessage(const std::string& actionText) {
 
 HRESULT ReadCurrentRight(IExeContext* session, const char* logSource, ComPtr<CRight>* right) {
     if (!right) return E_POINTER;
-    try {
+    return Guard([&]() -> HRESULT {
         if (const Unreadable* failure = ReadRight(session, RightPath::ThroughCurrentRole, right)) {
             log::LogError(failure->code, logSource, failure->reason);
             return E_FAIL;
         }
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CheckPermission(IExeContext* session, const ClassInfo& cls, const GuardedAction& action) {
@@ -90,29 +89,25 @@ HRESULT CheckPermission(IExeContext* session, const ClassInfo& cls, const Guarde
 
 HRESULT CheckPermission(IExeContext* session, const ClassInfo& cls, const GuardedAction& action,
                         const char* unreadableActionText) {
-    try {
+    return Guard([&]() -> HRESULT {
         ComPtr<CRight> right;
         const HRESULT hr = ReadCurrentRight(session, action.logSource, &right);
         if (hr == E_OUTOFMEMORY) return hr;
         if (FAILED(hr)) return Refuse(cls, action, action.logText, unreadableActionText);
         if (!right->Flag(action.flag)) return Refuse(cls, action, action.logText);
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CheckSessionPermission(IExeContext* session, const ClassInfo& cls,
                                const GuardedAction& action, RightPath path,
                                const char* unreadableLogText) {
-    try {
+    return Guard([&]() -> HRESULT {
         ComPtr<CRight> right;
         if (ReadRight(session, path, &right)) return Refuse(cls, action, unreadableLogText);
         if (!right->Flag(action.flag)) return Refuse(cls, action, action.logText);
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 bool IsAdministratorLogin(const std::string& loginName) {

@@ -9,6 +9,7 @@
 #include "engine/admin/Permission.h"
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/db/Database.h"
@@ -95,7 +96,7 @@ void DeleteBugsOfVersion(db::Connection& connection, LONG versionId) {
 // The new product's versions as new rows. Data-access errors are logged and give false.
 bool RealAddVersions(db::Connection& connection, CProduct& product) {
     const LONG productId = product.Data().id;
-    try {
+    return GuardStep(2, "IProductSet::RealAddVersions", [&] {
         db::Recordset rows;
         rows.Open("select * from tVersion where ProductID = ?", {db::Value::Int(productId)},
                   connection, db::CursorType::Keyset, db::LockType::Optimistic);
@@ -107,10 +108,7 @@ bool RealAddVersions(db::Connection& connection, CProduct& product) {
             }
         }
         return true;
-    } catch (const db::DbError& error) {
-        log::LogComError(2, "IProductSet::RealAddVersions", error);
-        return false;
-    }
+    });
 }
 
 // Brings the stored versions in line with the product's list: rows whose version left the list
@@ -229,7 +227,7 @@ HRESULT CProductSet::RealUpdateProduct(CProduct* product) {
 
 HRESULT CProductSet::RealDeleteProduct(LONG productId) {
     const std::vector<db::Value> key{db::Value::Int(productId)};
-    try {
+    return GuardStep(2, "CProductSet::RealDeleteProduct", [&]() -> HRESULT {
         db::Connection connection;
         connection.Open(db::ProcessConnectionString());
         db::Transaction transaction(connection); // rolled back unless committed
@@ -257,10 +255,7 @@ HRESULT CProductSet::RealDeleteProduct(LONG productId) {
         DeleteRows(connection, "SELECT * FROM tProduct WHERE ProductID = ?", key);
         transaction.Commit();
         return S_OK;
-    } catch (const db::DbError& error) {
-        log::LogComError(2, "CProductSet::RealDeleteProduct", error);
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT CProductSet::get_Count(LONG* pVal) {
@@ -279,16 +274,14 @@ HRESULT CProductSet::Add(IProduct* pProduct) {
     if (const HRESULT refused = CheckPermission(context_.Get(), Info(), kAddProduct);
         FAILED(refused))
         return refused;
-    try {
+    return Guard([&]() -> HRESULT {
         CProduct* product = ImplementationOf<CProduct>(pProduct);
         if (!product) return Fail(Info(), "Add product failed!", 0, kAddSource, "Invalid product");
         ReserveOneMore();
         if (const HRESULT failed = RealAddProduct(*product); FAILED(failed)) return failed;
         AppendItem(ComPtr<CProduct>(product));
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CProductSet::Update() {
@@ -297,13 +290,11 @@ HRESULT CProductSet::Update() {
             CheckPermission(context_.Get(), Info(), kUpdateProduct, "edit product");
         FAILED(refused))
         return refused;
-    try {
+    return Guard([&]() -> HRESULT {
         if (FAILED(RealUpdateProduct(current_.Get())))
             return Fail(Info(), "Update product failed!\n");
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CProductSet::Refresh() {
@@ -320,14 +311,12 @@ HRESULT CProductSet::DeleteByID(LONG ID) {
     if (const HRESULT refused = CheckPermission(context_.Get(), Info(), kDeleteProduct);
         FAILED(refused))
         return refused;
-    try {
+    return Guard([&]() -> HRESULT {
         for (size_t i = 0; i < items_.size(); ++i)
             if (items_[i]->Data().id == ID) return DeleteAt(i);
         const std::string missing = "Product(ID=" + std::to_string(ID) + ") is not in this set";
         return Fail(Info(), missing, 0, "CCProductSet::DeleteByID", missing);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CProductSet::DeleteByIndex(LONG iIndex) {
@@ -335,11 +324,9 @@ HRESULT CProductSet::DeleteByIndex(LONG iIndex) {
     if (const HRESULT refused = CheckPermission(context_.Get(), Info(), kDeleteProduct);
         FAILED(refused))
         return refused;
-    try {
+    return Guard([&]() -> HRESULT {
         return DeleteAt(static_cast<size_t>(iIndex));
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CProductSet::Remove(LONG iIndex) {

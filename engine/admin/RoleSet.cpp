@@ -5,6 +5,7 @@
 
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/db/Database.h"
 #include "engine/db/NextId.h"
@@ -23,7 +24,7 @@ constexpr const char* kDeleteFailed = "Delete Role failed";
 
 HRESULT CRoleSet::RealRemove(LONG roleId) {
     const std::string id = std::to_string(roleId);
-    try {
+    return GuardStep(2, kRemoveSource, [&]() -> HRESULT {
         db::Connection connection;
         connection.Open(db::ProcessConnectionString());
         db::Transaction transaction(connection); // rolled back unless committed
@@ -35,10 +36,7 @@ HRESULT CRoleSet::RealRemove(LONG roleId) {
             return FailLogOnly(2, kRemoveSource, "Role(ID=" + id + ") does not exist!");
         transaction.Commit();
         return S_OK;
-    } catch (const db::DbError& error) {
-        log::LogComError(2, kRemoveSource, error);
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT CRoleSet::RealAddRole(CRole& role) {
@@ -76,7 +74,7 @@ HRESULT CRoleSet::RealUpdateRole(CRole* role) {
     const std::string id = std::to_string(role->Data().id);
     if (role->Data().id == 0)
         return FailLogOnly(6, kUpdateSource, "Cannot update the role(ID is 0)");
-    try {
+    return GuardStep(2, kUpdateSource, [&]() -> HRESULT {
         switch (RewriteRow("SELECT * FROM tRole WHERE roleID = ?",
                            {db::Value::Int(role->Data().id)}, &CDBUtil::SaveRoleData, role)) {
         case RowRewrite::Written:
@@ -88,10 +86,7 @@ HRESULT CRoleSet::RealUpdateRole(CRole* role) {
             break;
         }
         return FailLogOnly(0, kUpdateSource, "Update role failed, see err.log");
-    } catch (const db::DbError& error) {
-        log::LogComError(2, kUpdateSource, error);
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT CRoleSet::get_Count(LONG* pVal) {
@@ -109,16 +104,14 @@ HRESULT CRoleSet::get_ExeContext(IExeContext** pVal) {
 
 HRESULT CRoleSet::Add(IRole* pRole) {
     constexpr const char* kFailed = "Add role Failed";
-    try {
+    return Guard([&]() -> HRESULT {
         CRole* role = ImplementationOf<CRole>(pRole);
         ReserveOneMore();
         if (!role || FAILED(RealAddRole(*role)))
             return Fail(Info(), kFailed, 0, "CRoleSet::Add", kFailed);
         AppendItem(com::ComPtr<CRole>(role));
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CRoleSet::RemoveByID(LONG ID) {

@@ -2,11 +2,11 @@
 // Reading every row of a statement into a new engine set: each row mapped into a new item and
 // appended. Used wherever the engine hands out a whole table as a set (the session's user and
 // role lists, the administration object's lists).
-#include <new>
 #include <string>
 
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/db/Database.h"
@@ -22,7 +22,7 @@ HRESULT ReadWholeSet(const ClassInfo& reporter, const std::string& statement,
                      Interface** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    try {
+    return Guard(reporter, {.description = failure, .logSource = source}, [&]() -> HRESULT {
         auto set = CreateObject<Set>();
         db::Recordset rows;
         rows.Open(statement, db::ProcessConnectionString(), db::CursorType::ForwardOnly,
@@ -33,11 +33,7 @@ HRESULT ReadWholeSet(const ClassInfo& reporter, const std::string& statement,
             set->AppendItem(item);
         }
         return ReturnObject<Interface>(set, out);
-    } catch (const db::DbError& error) {
-        return FailWithError(reporter, failure, 2, source, error);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace velmora::engine

@@ -5,6 +5,7 @@
 
 #include "engine/com/EngineObjects.h"
 #include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
 #include "engine/db/ConnectionString.h"
 #include "engine/db/Database.h"
 #include "engine/db/NextId.h"
@@ -27,7 +28,7 @@ HRESULT AddFailed() {
 
 HRESULT CUserSet::RealRemove(LONG userId) {
     const std::string id = std::to_string(userId);
-    try {
+    return GuardStep(2, kRemoveSource, [&]() -> HRESULT {
         db::Connection connection;
         connection.Open(db::ProcessConnectionString());
         db::Transaction transaction(connection); // rolled back unless committed
@@ -39,10 +40,7 @@ HRESULT CUserSet::RealRemove(LONG userId) {
             return FailLogOnly(2, kRemoveSource, "User(ID=" + id + ") does not exist!");
         transaction.Commit();
         return S_OK;
-    } catch (const db::DbError& error) {
-        log::LogComError(2, kRemoveSource, error);
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT CUserSet::RealAddUser(CUser& user) {
@@ -92,7 +90,7 @@ HRESULT CUserSet::RealUpdate(CUser* user) {
     if (!user) return FailLogOnly(7, kUpdateSource, "No current user, cannot update");
     const std::string id = std::to_string(user->Data().id);
     if (user->Data().id == 0) return FailLogOnly(7, kUpdateSource, "User ID is 0, cannot update");
-    try {
+    return GuardStep(2, kUpdateSource, [&]() -> HRESULT {
         switch (RewriteRow("SELECT * FROM tUser WHERE UserID = ?",
                            {db::Value::Int(user->Data().id)}, &CDBUtil::SaveUserData, user)) {
         case RowRewrite::Written:
@@ -103,10 +101,7 @@ HRESULT CUserSet::RealUpdate(CUser* user) {
             break;
         }
         return FailLogOnly(2, kUpdateSource, "Save user data failed!");
-    } catch (const db::DbError& error) {
-        log::LogComError(2, kUpdateSource, error);
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT CUserSet::get_Count(LONG* pVal) {
@@ -123,16 +118,14 @@ HRESULT CUserSet::get_ExeContext(IExeContext** pVal) {
 }
 
 HRESULT CUserSet::Add(IUser* pUser) {
-    try {
+    return Guard([&]() -> HRESULT {
         CUser* user = ImplementationOf<CUser>(pUser);
         if (!user) return AddFailed();
         ReserveOneMore();
         if (const HRESULT failed = RealAddUser(*user); FAILED(failed)) return failed;
         AppendItem(com::ComPtr<CUser>(user));
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CUserSet::RemoveByID(LONG ID) {

@@ -7,8 +7,10 @@
 #include <string>
 
 #include "engine/bugs/BugSetColumns.h"
-#include "engine/bugs/BugSetFailure.h"
 #include "engine/com/EngineObjects.h"
+#include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
+#include "engine/com/generated/ClassInfos.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionSource.h"
 #include "engine/db/ConnectionString.h"
@@ -80,7 +82,7 @@ bool CBugSet::ApplyRowFilter() {
 
 HRESULT CBugSet::Open(IBugFilterSet* pFilterSet) {
     const char* failure = "Open bug set failed!";
-    return GuardCursor(failure, "CBugSet::Open", [&]() -> HRESULT {
+    return Guard(classes::BugSet, {failure, 2, "CBugSet::Open"}, [&]() -> HRESULT {
         std::string condition;
         LONG filters = 0;
         if (pFilterSet && FAILED(pFilterSet->get_Count(&filters))) return Fail(Info(), failure);
@@ -98,7 +100,7 @@ HRESULT CBugSet::Open(IBugFilterSet* pFilterSet) {
 
 HRESULT CBugSet::Sort(eBugField Field, eOrder order) {
     const char* failure = "Set sort order failed!";
-    return GuardCursor(failure, "Sort", [&]() -> HRESULT {
+    return Guard(classes::BugSet, {failure, 2, "Sort"}, [&]() -> HRESULT {
         std::string statement = cursor_.Source();
         // The set's own order clause is always the last one; an earlier "ORDER BY " can only be
         // part of a filter value.
@@ -131,7 +133,7 @@ HRESULT CBugSet::Refresh() {
 }
 
 HRESULT CBugSet::Close() {
-    return GuardCursor("Close bug set failed!", "CBugSet::Close", [&]() -> HRESULT {
+    return Guard(classes::BugSet, {"Close bug set failed!", 2, "CBugSet::Close"}, [&]() -> HRESULT {
         cursor_.Close();
         return S_OK;
     });
@@ -143,7 +145,7 @@ HRESULT CBugSet::get_FilterSet(IBugFilterSet** pVal) {
 
 HRESULT CBugSet::put_FilterSet(IBugFilterSet* newVal) {
     const char* failure = "Set filter failed!";
-    return GuardCursor(failure, "CBugSet::put_FilterSet", [&]() -> HRESULT {
+    return Guard(classes::BugSet, {failure, 2, "CBugSet::put_FilterSet"}, [&]() -> HRESULT {
         if (!newVal) {
             cursor_.SetFilter("");
             filterSet_.Reset();

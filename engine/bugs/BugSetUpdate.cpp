@@ -7,8 +7,10 @@
 #include "engine/bugs/Bug.h"
 #include "engine/bugs/BugSet.h"
 #include "engine/bugs/BugSetColumns.h"
-#include "engine/bugs/BugSetFailure.h"
 #include "engine/com/EngineObjects.h"
+#include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
+#include "engine/com/generated/ClassInfos.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/NextId.h"
 #include "engine/log/Log.h"
@@ -183,7 +185,7 @@ HRESULT CBugSet::Remove() {
                         "Bug id is 0, cannot remove");
         if (!RealDeleteBug(id)) return Fail(Info(), kDeleteFailed);
         // The set was re-run without the bug: the row that followed it took its place.
-        return GuardCursor("Move Next Failed", "CBugSet::Next", [&]() -> HRESULT {
+        return Guard(classes::BugSet, {"Move Next Failed", 2, "CBugSet::Next"}, [&]() -> HRESULT {
             if (row <= cursor_.RecordCount()) {
                 cursor_.SetAbsolutePosition(row);
             } else if (cursor_.RecordCount() > 0) {

@@ -4,9 +4,11 @@
 
 #include "engine/bugs/Bug.h"
 #include "engine/bugs/BugSet.h"
-#include "engine/bugs/BugSetFailure.h"
 #include "engine/bugs/BugSetRowCount.h"
 #include "engine/com/EngineObjects.h"
+#include "engine/com/Failure.h"
+#include "engine/com/MemberGuard.h"
+#include "engine/com/generated/ClassInfos.h"
 #include "engine/com/OutParams.h"
 #include "engine/log/Log.h"
 #include "engine/mapping/DBUtil.h"
@@ -14,14 +16,14 @@
 namespace velmora::engine {
 
 HRESULT CBugSet::First() {
-    return GuardCursor("Move First Failed", "CBugSet::First", [&]() -> HRESULT {
+    return Guard(classes::BugSet, {"Move First Failed", 2, "CBugSet::First"}, [&]() -> HRESULT {
         if (!(cursor_.IsEOF() && cursor_.IsBOF())) cursor_.MoveFirst();
         return S_OK;
     });
 }
 
 HRESULT CBugSet::Next() {
-    return GuardCursor("Move Next Failed", "CBugSet::Next", [&]() -> HRESULT {
+    return Guard(classes::BugSet, {"Move Next Failed", 2, "CBugSet::Next"}, [&]() -> HRESULT {
         cursor_.MoveNext();
         return S_OK;
     });
@@ -49,7 +51,7 @@ HRESULT CBugSet::get_CurItem(IBug** pVal) {
     if (!pVal) return E_POINTER;
     *pVal = nullptr;
     const char* failure = "Get current item failed!";
-    return GuardCursor(failure, "CBugSet::get_CurItem", [&]() -> HRESULT {
+    return Guard(classes::BugSet, {failure, 2, "CBugSet::get_CurItem"}, [&]() -> HRESULT {
         if (cursor_.IsEOF() || cursor_.IsBOF() || cursor_.RecordCount() == 0) return S_OK;
         return HandOutCurrentBug(failure, pVal);
     });
@@ -60,7 +62,7 @@ HRESULT CBugSet::GetBugByID(LONG ID, IBug** ppBug) {
     *ppBug = nullptr;
     const char* failure = "Get Bug Failed!";
     const char* source = "CBugSet::GetBugByID";
-    return GuardCursor(failure, source, [&]() -> HRESULT {
+    return Guard(classes::BugSet, {failure, 2, source}, [&]() -> HRESULT {
         cursor_.MoveFirst();
         cursor_.Find("BugID=" + std::to_string(ID));
         if (cursor_.IsEOF()) {
@@ -74,7 +76,7 @@ HRESULT CBugSet::GetBugByID(LONG ID, IBug** ppBug) {
 
 HRESULT CBugSet::get_Count(LONG* pVal) {
     if (!pVal) return E_POINTER;
-    return GuardCursor("Get count of bugs failed!", "CBugSet::get_Count", [&]() -> HRESULT {
+    return Guard(classes::BugSet, {"Get count of bugs failed!", 2, "CBugSet::get_Count"}, [&]() -> HRESULT {
         *pVal = cursor_.SupportsPositioning() ? cursor_.RecordCount()
                                               : CountRowsKeepingPosition(cursor_);
         return S_OK;
@@ -83,14 +85,14 @@ HRESULT CBugSet::get_Count(LONG* pVal) {
 
 HRESULT CBugSet::get_Position(LONG* pVal) {
     if (!pVal) return E_POINTER;
-    return GuardCursor("Get position failed!", "CBugSet::get_Position", [&]() -> HRESULT {
+    return Guard(classes::BugSet, {"Get position failed!", 2, "CBugSet::get_Position"}, [&]() -> HRESULT {
         *pVal = cursor_.AbsolutePosition() - 1;
         return S_OK;
     });
 }
 
 HRESULT CBugSet::put_Position(LONG newVal) {
-    return GuardCursor("Set position failed!", "CBugSet::put_Position", [&]() -> HRESULT {
+    return Guard(classes::BugSet, {"Set position failed!", 2, "CBugSet::put_Position"}, [&]() -> HRESULT {
         if (cursor_.IsEOF() || cursor_.IsBOF()) return S_OK;
         // A row number outside the set becomes 0, which the cursor refuses like any other
         // position off its rows (and newVal + 1 cannot overflow).

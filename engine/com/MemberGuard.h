@@ -22,10 +22,11 @@
 // A body that touches no database only needs the allocation guard: `return Guard([&] {...});`.
 //
 // A step inside a member that logs its own data-access failure and answers false (so the member
-// goes on to report its own failure) uses GuardStep(code, source, body); allocation failures pass
-// through it to the member's guard.
+// goes on to report its own failure) uses GuardStep(code, source, body); a step answering an
+// HRESULT answers E_FAIL instead. Allocation failures pass through it to the member's guard.
 #include <new>
 #include <string_view>
+#include <type_traits>
 
 #include <velmora/Com.h>
 
@@ -87,13 +88,20 @@ template <class Body> HRESULT Guard(Body&& body) {
     }
 }
 
-// A step that logs its own data-access failure under (code, source) and then answers false.
-template <class Body> bool GuardStep(LONG code, std::string_view source, Body&& body) {
+// A step that logs its own data-access failure under (code, source) and then answers false, or
+// E_FAIL for a step that answers a status.
+template <class Body>
+auto GuardStep(LONG code, std::string_view source, Body&& body) -> decltype(body()) {
+    using Answer = decltype(body());
+    static_assert(std::is_same_v<Answer, bool> || std::is_same_v<Answer, HRESULT>);
     try {
         return body();
     } catch (const db::DbError& error) {
         LogDbError(code, source, error);
-        return false;
+        if constexpr (std::is_same_v<Answer, bool>)
+            return false;
+        else
+            return E_FAIL;
     }
 }
 
