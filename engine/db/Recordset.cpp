@@ -190,7 +190,11 @@ struct Recordset::Impl {
             resolvedList = fields.Serial();
             resolvedOpen = opened;
         }
-        if (const auto& column = resolved.at(which)) return *column;
+        if (which >= resolved.size()) {
+            Fail(kErrItemNotFound, "Item cannot be found in the collection corresponding to the "
+                                   "requested name or ordinal.");
+        }
+        if (const auto& column = resolved[which]) return *column;
         FailNoField(fields.Names()[which]);
     }
 

@@ -5,6 +5,7 @@
 #include "SqlTokenizer.h"
 
 #include <mutex>
+#include <new>
 #include <sqlite3.h>
 #include <unordered_map>
 #include <utility>
@@ -46,22 +47,29 @@ sqlite3_stmt* TakeKept(sqlite3* db, const std::string& sql) {
     return nullptr;
 }
 
-// Keeps a finished statement for reuse; false when its handle does not reuse statements.
-bool Keep(sqlite3* db, std::string sql, sqlite3_stmt* statement) {
+// Keeps a finished statement for reuse; false when its handle does not reuse statements or the
+// list cannot grow (out of memory), and the caller finalizes it. Runs in a destructor, so it
+// never throws.
+bool Keep(sqlite3* db, std::string sql, sqlite3_stmt* statement) noexcept {
     sqlite3_stmt* evicted = nullptr;
+    bool kept = false;
     {
         std::lock_guard lock(ReuseMutex());
         const auto handle = Kept().find(db);
         if (handle == Kept().end()) return false;
-        KeptStatements& kept = handle->second;
-        if (kept.size() >= kKeptPerHandle) {
-            evicted = kept.front().second;
-            kept.erase(kept.begin());
+        KeptStatements& list = handle->second;
+        if (list.size() >= kKeptPerHandle) {
+            evicted = list.front().second;
+            list.erase(list.begin());
         }
-        kept.emplace_back(std::move(sql), statement);
+        try {
+            list.emplace_back(std::move(sql), statement);
+            kept = true;
+        } catch (const std::bad_alloc&) {
+        }
     }
     sqlite3_finalize(evicted);
-    return true;
+    return kept;
 }
 
 } // namespace
