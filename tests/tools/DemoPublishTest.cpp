@@ -87,7 +87,7 @@ TEST_F(DemoPublish, AFailedRunLeavesNothingBehind) {
 // Parsing itself is checked on its own; here only that a refusal shows the usage and makes nothing.
 TEST_F(DemoPublish, BadArgumentsShowTheUsageAndMakeNothing) {
     const std::string file = dir_.File("never.mdb");
-    for (const std::string& arguments : {"--bugs 100001", "--frobnicate"}) {
+    for (const char* arguments : {"--bugs 100001", "--frobnicate"}) {
         SCOPED_TRACE(arguments);
         const Outcome outcome = Run("demo '" + file + "' " + arguments);
         EXPECT_EQ(outcome.status, 2);
