@@ -92,7 +92,7 @@ HRESULT CProduct::get_ClassificationSet(IClassificationSet** pVal) {
     return Guard(Info(), {"Get ClassificationSet failded!", 0, kSource}, [&]() -> HRESULT {
         auto set = CreateObject<CClassificationSet>();
         db::Recordset rows;
-        rows.Open("select * from tClassification where ProductID = " + std::to_string(data_.id),
+        rows.Open("select * from tClassification where ProductID = ?", {db::Value::Int(data_.id)},
                   db::ProcessConnectionString(), db::CursorType::ForwardOnly,
                   db::LockType::ReadOnly);
         for (; !rows.IsEOF(); rows.MoveNext()) {
@@ -119,7 +119,7 @@ HRESULT CProduct::get_RoleSet(IRoleSet** pVal) {
     return Guard(Info(), {kFailure, 0, kSource}, [&]() -> HRESULT {
         auto set = CreateObject<CRoleSet>();
         db::Recordset rows;
-        rows.Open("select * from tRole where ProductID = " + std::to_string(data_.id),
+        rows.Open("select * from tRole where ProductID = ?", {db::Value::Int(data_.id)},
                   db::ProcessConnectionString(), db::CursorType::ForwardOnly,
                   db::LockType::ReadOnly);
         for (; !rows.IsEOF(); rows.MoveNext()) {

@@ -1,6 +1,7 @@
 #include "engine/admin/Role.h"
 
 #include <string>
+#include <vector>
 
 #include "engine/admin/LookupLists.h"
 #include "engine/admin/Product.h"
@@ -45,7 +46,7 @@ HRESULT CRole::get_Right(IRight** pVal) {
     return Guard(cls, {kSeeErrorLog, 2, source}, [&]() -> HRESULT {
         auto right = CreateObject<CRight>();
         db::Recordset row;
-        row.Open("select * from tRight where tRight.RoleID = " + std::to_string(data_.id),
+        row.Open("select * from tRight where tRight.RoleID = ?", {db::Value::Int(data_.id)},
                  db::ProcessConnectionString(), db::CursorType::ForwardOnly,
                  db::LockType::ReadOnly);
         // No stored right: no permissions.
@@ -68,9 +69,8 @@ HRESULT CRole::get_UserSet(IUserSet** pVal) {
         auto users = CreateObject<CUserSet>();
         db::Recordset rows;
         rows.Open("SELECT tUser.* FROM tUser,tUserRole WHERE tUser.userID = tUserRole.UserID AND "
-                  "tUserRole.RoleID = " +
-                      std::to_string(data_.id),
-                  db::ProcessConnectionString(), db::CursorType::ForwardOnly,
+                  "tUserRole.RoleID = ?",
+                  {db::Value::Int(data_.id)}, db::ProcessConnectionString(), db::CursorType::ForwardOnly,
                   db::LockType::ReadOnly);
         for (; !rows.IsEOF(); rows.MoveNext()) {
             auto user = CreateObject<CUser>();
@@ -95,16 +95,15 @@ HRESULT CRole::get_Product(IProduct** pVal) {
         LONG productId = 0;
         {
             db::Recordset role;
-            role.Open("select ProductID from tRole WHERE tRole.RoleID = " +
-                          std::to_string(data_.id),
-                      connection, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+            role.Open("select ProductID from tRole WHERE tRole.RoleID = ?",
+                      {db::Value::Int(data_.id)}, connection, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
             if (role.IsEOF())
                 return Fail(cls, kSeeErrorLog, 0, source, "This role does not exist in db");
             productId = VariantToLong(role.GetValue(0));
         }
         if (productId == 0) return S_OK;
         db::Recordset row;
-        row.Open("select * from tProduct where ProductID = " + std::to_string(productId),
+        row.Open("select * from tProduct where ProductID = ?", {db::Value::Int(productId)},
                  connection, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
         if (row.IsEOF())
             return Fail(cls, kSeeErrorLog, 0, source,
@@ -128,19 +127,19 @@ HRESULT CRole::get_AvailableStatus(IBugStatus** pVal) {
         return S_OK;
     }
     return Guard(cls, {failed, 2, source}, [&]() -> HRESULT {
-        const std::string id = std::to_string(data_.id);
+        const std::vector<db::Value> key = {db::Value::Int(data_.id)};
         db::Connection connection;
         connection.Open(db::ProcessConnectionString());
         {
             db::Recordset probe;
-            probe.Open("SELECT RoleID FROM tRole WHERE RoleID = " + id, connection,
+            probe.Open("SELECT RoleID FROM tRole WHERE RoleID = ?", key, connection,
                        db::CursorType::ForwardOnly, db::LockType::ReadOnly);
             if (probe.IsEOF())
-                return Fail(cls, failed, 0, source, "Role(ID=" + id + ") does not exsit");
+                return Fail(cls, failed, 0, source, "Role(ID=" + std::to_string(data_.id) + ") does not exsit");
         }
         auto statuses = CreateObject<CBugStatus>();
         db::Recordset rows;
-        rows.Open("SELECT StatusName FROM tAvailableStatus WHERE RoleID=" + id, connection,
+        rows.Open("SELECT StatusName FROM tAvailableStatus WHERE RoleID=?", key, connection,
                   db::CursorType::ForwardOnly, db::LockType::ReadOnly);
         for (; !rows.IsEOF(); rows.MoveNext())
             statuses->AddEntry(VariantToString(rows.GetValue(0)));

@@ -103,9 +103,8 @@ HRESULT CUser::get_RoleSet(IRoleSet** pVal) {
         auto roles = CreateObject<CRoleSet>();
         db::Recordset rows;
         rows.Open("SELECT tRole.* FROM tRole, tUserRole WHERE tRole.roleID = tUserRole.roleID AND "
-                  "tUserRole.userID = " +
-                      std::to_string(data_.id),
-                  db::ProcessConnectionString(), db::CursorType::ForwardOnly,
+                  "tUserRole.userID = ?",
+                  {db::Value::Int(data_.id)}, db::ProcessConnectionString(), db::CursorType::ForwardOnly,
                   db::LockType::ReadOnly);
         for (; !rows.IsEOF(); rows.MoveNext()) {
             auto role = CreateObject<CRole>();
@@ -117,7 +116,7 @@ HRESULT CUser::get_RoleSet(IRoleSet** pVal) {
 
 bool CUser::ReadSysInfoID(db::Connection& connection, LONG userId, LONG& sysInfoId) {
     db::Recordset row;
-    row.Open("SELECT UserSystemInfoID FROM tUser WHERE UserID = " + std::to_string(userId),
+    row.Open("SELECT UserSystemInfoID FROM tUser WHERE UserID = ?", {db::Value::Int(userId)},
              connection, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
     if (row.IsEOF()) {
         FailLogOnly(2, "CUser::GetUserSysInfoID",
@@ -142,12 +141,13 @@ HRESULT CUser::get_SysInfo(IUserSysInfo** pVal) {
         LONG sysInfoId = 0;
         if (!ReadSysInfoID(connection, data_.id, sysInfoId)) return Fail(Info(), failed);
         if (sysInfoId == 0) return S_OK;
-        const std::string id = std::to_string(sysInfoId);
         db::Recordset row;
-        row.Open("SELECT * FROM tUserSystemInfo WHERE UserSystemInfoID = " + id, connection,
-                 db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+        row.Open("SELECT * FROM tUserSystemInfo WHERE UserSystemInfoID = ?",
+                 {db::Value::Int(sysInfoId)}, connection, db::CursorType::ForwardOnly,
+                 db::LockType::ReadOnly);
         if (row.IsEOF())
-            return Fail(Info(), failed, 2, source, "UserSystemInfo(ID=" + id + ") does not exist");
+            return Fail(Info(), failed, 2, source,
+                        "UserSystemInfo(ID=" + std::to_string(sysInfoId) + ") does not exist");
         auto info = CreateObject<CUserSysInfo>();
         if (FAILED(CDBUtil::GetUserSysInfoData(row, info.Get()))) return Fail(Info(), failed);
         return ReturnObject<IUserSysInfo>(info, pVal);
@@ -177,11 +177,10 @@ HRESULT CUser::put_SysInfo(IUserSysInfo* newVal) {
                 return Fail(Info(), failed, 0, source,
                             "GetNextID returns 0, can't add new system infomation");
         }
-        const std::string id = std::to_string(sysInfoId);
         {
             db::Recordset row;
-            row.Open("SELECT * FROM tUserSystemInfo WHERE UserSystemInfoID=" + id, connection,
-                     db::CursorType::Keyset, db::LockType::Optimistic);
+            row.Open("SELECT * FROM tUserSystemInfo WHERE UserSystemInfoID=?",
+                     {db::Value::Int(sysInfoId)}, connection, db::CursorType::Keyset, db::LockType::Optimistic);
             if (created || row.IsEOF()) row.AddNew();
             info->SetID(sysInfoId);
             info->SetUserID(data_.id);
@@ -192,7 +191,7 @@ HRESULT CUser::put_SysInfo(IUserSysInfo* newVal) {
             row.Update();
         }
         db::Recordset user;
-        user.Open("SELECT UserSystemInfoID FROM tUser WHERE UserID=" + std::to_string(data_.id),
+        user.Open("SELECT UserSystemInfoID FROM tUser WHERE UserID=?", {db::Value::Int(data_.id)},
                   connection, db::CursorType::Keyset, db::LockType::Optimistic);
         if (user.IsEOF())
             return Fail(Info(), failed, 0, source,

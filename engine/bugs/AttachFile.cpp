@@ -214,7 +214,7 @@ bool CAttachFile::GenFile(const TempDirectory& folder, const std::string& archiv
     const std::string archive = archiveFolder->Child(stem + ".zip");
     const bool stored = GuardStep(2, kSource, [&] {
         db::Recordset row;
-        row.Open("SELECT * FROM tAttachment WHERE AttachmentID = " + std::to_string(data_.id),
+        row.Open("SELECT * FROM tAttachment WHERE AttachmentID = ?", {db::Value::Int(data_.id)},
                  db::ProcessConnectionString(), db::CursorType::Static, db::LockType::ReadOnly);
         if (row.IsEOF()) {
             row.Close();

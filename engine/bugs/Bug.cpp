@@ -18,19 +18,19 @@ namespace {
 
 // How one kind of identifier is checked and its name found.
 struct NameLookup {
-    const char* statement; // the identifier is appended
+    const char* statement; // one `?` for the identifier
     const char* source;    // log source of every failure
     const char* negativeMessage;
     const char* missingPrefix; // the identifier and ") does not exist" follow
 };
 
-constexpr NameLookup kUserLookup = {"SELECT UserName FROM tUser WHERE UserID=", "GetUserName",
+constexpr NameLookup kUserLookup = {"SELECT UserName FROM tUser WHERE UserID=?", "GetUserName",
                                     "ReportedByID must be larger than 0", "User(ID="};
 constexpr NameLookup kVersionLookup = {
-    "SELECT VersionName FROM tVersion WHERE VersionID=", "GetVersionName",
+    "SELECT VersionName FROM tVersion WHERE VersionID=?", "GetVersionName",
     "VersionID must be larger than 0", "Version(ID="};
 constexpr NameLookup kClassificationLookup = {
-    "SELECT ClassName FROM tClassification WHERE ClassificationID=", "CBug::put_ClassificationID",
+    "SELECT ClassName FROM tClassification WHERE ClassificationID=?", "CBug::put_ClassificationID",
     "ClassificationID must be larger than 0", "Classificatin(ID="};
 
 // Moves identifier `value` and its name into the fields: 0 clears the name, a positive value
@@ -47,7 +47,7 @@ HRESULT SetLookedUp(const NameLookup& lookup, LONG value, LONG& id, std::string&
     if (value < 0) return Fail(cls, failureText, 0, lookup.source, lookup.negativeMessage);
     return Guard(cls, {failureText, 2, lookup.source}, [&]() -> HRESULT {
         db::Recordset rows;
-        rows.Open(lookup.statement + std::to_string(value), db::ProcessConnectionString(),
+        rows.Open(lookup.statement, {db::Value::Int(value)}, db::ProcessConnectionString(),
                   db::CursorType::ForwardOnly, db::LockType::ReadOnly);
         if (rows.IsEOF())
             return Fail(cls, failureText, 2, lookup.source,

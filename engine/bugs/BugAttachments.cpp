@@ -23,9 +23,8 @@ HRESULT CBug::get_AttachedFiles(IFileSet** pVal) {
             Guard(Info(), {"Get bug's attachment failed", 2, "CBug::get_AttachedFiles"}, [&] {
                 db::Recordset rows;
                 rows.Open("SELECT AttachmentID, FileName, FileSize, FileDate FROM tAttachment "
-                          "WHERE BugID=" +
-                              std::to_string(data_.id),
-                          db::ProcessConnectionString(), db::CursorType::ForwardOnly,
+                          "WHERE BugID=?",
+                          {db::Value::Int(data_.id)}, db::ProcessConnectionString(), db::CursorType::ForwardOnly,
                           db::LockType::ReadOnly);
                 for (; !rows.IsEOF(); rows.MoveNext()) {
                     auto file = CreateObject<CAttachFile>();

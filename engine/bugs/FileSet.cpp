@@ -76,7 +76,7 @@ std::optional<std::string> Pack(const std::string& path, const std::string& file
 
 bool BugStored(db::Connection& connection, LONG bugID) {
     db::Recordset bug;
-    bug.Open("SELECT BugID FROM tBugReport WHERE BugID = " + std::to_string(bugID), connection,
+    bug.Open("SELECT BugID FROM tBugReport WHERE BugID = ?", {db::Value::Int(bugID)}, connection,
              db::CursorType::ForwardOnly, db::LockType::ReadOnly);
     return !bug.IsEOF();
 }
@@ -165,8 +165,8 @@ bool CFileSet::RealDeleteFile(LONG id) {
     constexpr const char* kSource = "CFileSet::RealDeleteFile";
     return GuardStep(2, kSource, [&] {
         db::Recordset row;
-        row.Open("SELECT AttachmentID FROM tAttachment WHERE AttachmentID = " + std::to_string(id),
-                 db::ProcessConnectionString(), db::CursorType::Keyset, db::LockType::Optimistic);
+        row.Open("SELECT AttachmentID FROM tAttachment WHERE AttachmentID = ?",
+                 {db::Value::Int(id)}, db::ProcessConnectionString(), db::CursorType::Keyset, db::LockType::Optimistic);
         if (row.IsEOF()) {
             row.Close();
             log::LogError(0, kSource, "File(ID=" + std::to_string(id) + ") does not exist");

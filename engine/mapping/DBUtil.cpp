@@ -159,7 +159,7 @@ HRESULT CDBUtil::GetProductData(db::Recordset& row, ProductRow* product) {
 
         // tVersion by position: VersionID, ProductID, name, description, release date.
         db::Recordset versions;
-        versions.Open("SELECT * FROM tVersion WHERE ProductID = " + std::to_string(data.id),
+        versions.Open("SELECT * FROM tVersion WHERE ProductID = ?", {db::Value::Int(data.id)},
                       row.ActiveConnection(), db::CursorType::Keyset, db::LockType::Optimistic);
         for (; !versions.IsEOF(); versions.MoveNext()) {
             VersionData& version = product->AppendVersionRow(VariantToString(versions.GetValue(2)),

@@ -9,7 +9,6 @@
 #include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
-#include "engine/db/SqlText.h"
 #include "engine/log/Log.h"
 #include "engine/mapping/FieldConversion.h"
 
@@ -74,9 +73,8 @@ HRESULT CExeContext::Login(BSTR bstrLoginName, BSTR bstrPassword) {
         const std::string loginName = TextOf(bstrLoginName);
         const std::string password = TextOf(bstrPassword);
         db::Recordset user;
-        user.Open("SELECT UserID,Password FROM tUser WHERE LoginName = '" +
-                      db::EscapeQuotes(loginName) + "'",
-                  db::ProcessConnectionString(), db::CursorType::Static, db::LockType::ReadOnly);
+        user.Open("SELECT UserID,Password FROM tUser WHERE LoginName = ?",
+                  {db::Value::Text(loginName)}, db::ProcessConnectionString(), db::CursorType::Static, db::LockType::ReadOnly);
         if (user.IsEOF()) return Fail(kClass, kBadLogin, 0, source, kBadLogin);
         const std::string stored = VariantToPassword(user.GetValue(1));
         const LONG userID = VariantToLong(user.GetValue(0));
@@ -95,9 +93,9 @@ HRESULT CExeContext::SetCurRole(LONG lRoleID) {
     const char* message = "Set Current Role Failed";
     return Guard(kClass, {message, 0, source}, [&]() -> HRESULT {
         db::Recordset role;
-        role.Open("SELECT ProductID, tRight.RightID FROM tRole,tRight WHERE tRole.RoleID=" +
-                      std::to_string(lRoleID) + " AND tRight.RoleID=tRole.RoleID",
-                  db::ProcessConnectionString(), db::CursorType::Static, db::LockType::ReadOnly);
+        role.Open("SELECT ProductID, tRight.RightID FROM tRole,tRight WHERE tRole.RoleID=? AND "
+                  "tRight.RoleID=tRole.RoleID",
+                  {db::Value::Int(lRoleID)}, db::ProcessConnectionString(), db::CursorType::Static, db::LockType::ReadOnly);
         if (role.IsEOF())
             return Fail(kClass, message, 0, source,
                         "Role(ID=" + std::to_string(lRoleID) + ") does not exist!");

@@ -50,9 +50,8 @@ bool CExeContext::IsUserProduct(LONG userID, LONG productID) {
     return GuardStep(2, "CExeContext::IsUserProduct", [&] {
         db::Recordset rows;
         rows.Open("SELECT ProductID FROM tRole, tUserRole WHERE tRole.RoleID = tUserRole.RoleID "
-                  "AND tUserRole.UserID = " +
-                      std::to_string(userID),
-                  connection_, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+                  "AND tUserRole.UserID = ?",
+                  {db::Value::Int(userID)}, connection_, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
         for (; !rows.IsEOF(); rows.MoveNext())
             if (VariantToLong(rows.GetValue(0)) == productID) return true;
         return false;
@@ -65,9 +64,8 @@ HRESULT CExeContext::SetActiveProduct(LONG iVersionID) {
         LONG productID = 0;
         {
             db::Recordset version;
-            version.Open("SELECT productID FROM tVersion WHERE VersionID = " +
-                             std::to_string(iVersionID),
-                         connection_, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+            version.Open("SELECT productID FROM tVersion WHERE VersionID = ?",
+                         {db::Value::Int(iVersionID)}, connection_, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
             if (!version.IsEOF()) productID = VariantToLong(version.GetValue(0));
         }
         if (productID == 0) return Fail(kClass, kFailed, 0, kSource, "Version's ProductID is 0");
@@ -85,8 +83,8 @@ HRESULT CExeContext::SetActiveProduct(LONG iVersionID) {
         LONG roleID = 0;
         LONG rightID = 0;
         db::Recordset productRoles;
-        productRoles.Open("SELECT roleID FROM tRole WHERE ProductID = " + std::to_string(productID),
-                          connection_, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+        productRoles.Open("SELECT roleID FROM tRole WHERE ProductID = ?",
+                          {db::Value::Int(productID)}, connection_, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
         for (; !productRoles.IsEOF(); productRoles.MoveNext()) {
             const LONG candidate = VariantToLong(productRoles.GetValue(0));
             const auto held =

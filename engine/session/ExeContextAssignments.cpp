@@ -2,6 +2,8 @@
 // one transaction: a failure part way leaves the old assignment in place.
 #include <string>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "engine/admin/ClassificationSet.h"
 #include "engine/admin/Permission.h"
@@ -21,10 +23,10 @@ const ClassInfo& kClass = classes::ExeContext;
 
 // Maps every row of the statement whose identifier passes `keep` into the set.
 template <class Keep>
-bool AppendClassifications(const std::string& statement, db::Connection& connection, Keep keep,
-                           CClassificationSet& set) {
+bool AppendClassifications(const std::string& statement, std::vector<db::Value> parameters,
+                           db::Connection& connection, Keep keep, CClassificationSet& set) {
     db::Recordset rows;
-    rows.Open(statement, connection, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+    rows.Open(statement, std::move(parameters), connection, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
     for (; !rows.IsEOF(); rows.MoveNext()) {
         if (!keep(VariantToLong(rows.GetValue(0)))) continue;
         auto classification = CreateObject<CClassification>();
@@ -66,19 +68,20 @@ HRESULT BindRoles(CExeContext* session, const RoleBinding& how, const LONG* role
         connection.Open(db::ProcessConnectionString(), "", "");
         {
             db::Recordset product;
-            product.Open("SELECT ProductID FROM tProduct WHERE productID = " +
-                             std::to_string(productID),
-                         connection, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+            product.Open("SELECT ProductID FROM tProduct WHERE productID = ?",
+                         {db::Value::Int(productID)}, connection, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
             if (product.IsEOF())
                 return Fail(kClass, how.failed, 0, source,
                             "Application(ID=" + std::to_string(productID) + ") does not exist.");
         }
         db::Transaction transaction(connection);
         db::Recordset roles;
-        roles.Open(how.bind ? std::string("SELECT RoleID, ProductID FROM tRole")
-                            : "SELECT RoleID,ProductID FROM tRole WHERE ProductID=" +
-                                  std::to_string(productID),
-                   connection, db::CursorType::Keyset, db::LockType::Optimistic);
+        if (how.bind)
+            roles.Open("SELECT RoleID, ProductID FROM tRole", connection, db::CursorType::Keyset,
+                       db::LockType::Optimistic);
+        else
+            roles.Open("SELECT RoleID,ProductID FROM tRole WHERE ProductID=?",
+                       {db::Value::Int(productID)}, connection, db::CursorType::Keyset, db::LockType::Optimistic);
         for (int i = 0; i < count; ++i) {
             roles.SetFilter("RoleID=" + std::to_string(roleIDs[i]));
             if (roles.IsEOF()) continue;
@@ -101,24 +104,24 @@ HRESULT CExeContext::GetUserClassification(LONG lUserID, LONG lProductID,
     return Guard(kClass, {failed, 2, "CExeContext::GetUserClassification"}, [&]() -> HRESULT {
         auto set = CreateObject<CClassificationSet>();
         set->SetProductID(lProductID);
-        const std::string product = std::to_string(lProductID);
         if (lUserID == 0) {
             if (!AppendClassifications(
-                    "SELECT * FROM tClassification WHERE ProductID=" + product, connection_,
+                    "SELECT * FROM tClassification WHERE ProductID=?",
+                    {db::Value::Int(lProductID)}, connection_,
                     [](LONG) { return true; }, *set.Get()))
                 return Fail(kClass, failed);
         } else if (IsUserProduct(lUserID, lProductID)) {
             std::unordered_set<LONG> granted;
             {
                 db::Recordset rows;
-                rows.Open("SELECT ClassificationID FROM tUserClassification WHERE UserID=" +
-                              std::to_string(lUserID),
-                          connection_, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+                rows.Open("SELECT ClassificationID FROM tUserClassification WHERE UserID=?",
+                          {db::Value::Int(lUserID)}, connection_, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
                 for (; !rows.IsEOF(); rows.MoveNext())
                     granted.insert(VariantToLong(rows.GetValue(0)));
             }
             if (!AppendClassifications(
-                    "SELECT * FROM tCLassification WHERE ProductID=" + product, connection_,
+                    "SELECT * FROM tCLassification WHERE ProductID=?",
+                    {db::Value::Int(lProductID)}, connection_,
                     [&granted](LONG id) { return granted.count(id) != 0; }, *set.Get()))
                 return Fail(kClass, failed);
         }
@@ -138,7 +141,7 @@ HRESULT CExeContext::AssignUserClassification(LONG lUserID, LONG* ClassIDs, LONG
     return Guard(kClass, {"Assign classification to user failed!", 2, source}, [&] {
         db::Transaction transaction(connection_);
         db::Recordset rows;
-        rows.Open("SELECT *  FROM tUserClassification WHERE UserID=" + std::to_string(lUserID),
+        rows.Open("SELECT *  FROM tUserClassification WHERE UserID=?", {db::Value::Int(lUserID)},
                   connection_, db::CursorType::Keyset, db::LockType::Optimistic);
         while (!rows.IsEOF()) {
             rows.Delete();

@@ -23,7 +23,7 @@ struct CurrentObject {
     const char* source;       // log source
     const char* idIsZero;     // logged when the identifier is 0; null: 0 is looked up as any id
     bool emptyObjectWhenZero; // an identifier of 0 gives an empty object instead of null
-    const char* statement;    // followed by the identifier
+    const char* statement;    // one `?` for the identifier
     const char* failure;      // the caller's description on failure
     bool logDescriptionOnly;  // a data-access error is logged with its description alone
     const char* noRow;        // logged (code 2) when no row has the id; null: an empty object
@@ -44,7 +44,7 @@ HRESULT ReadCurrent(db::Connection& connection, const CurrentObject& how, LONG i
             return how.emptyObjectWhenZero ? ReturnObject<Interface>(object, out) : S_OK;
         }
         db::Recordset row;
-        row.Open(how.statement + std::to_string(id), connection, db::CursorType::ForwardOnly,
+        row.Open(how.statement, {db::Value::Int(id)}, connection, db::CursorType::ForwardOnly,
                  db::LockType::ReadOnly);
         if (row.IsEOF()) {
             if (how.noRow) return Fail(cls, how.failure, 2, how.source, how.noRow);
@@ -58,35 +58,35 @@ HRESULT ReadCurrent(db::Connection& connection, const CurrentObject& how, LONG i
 constexpr CurrentObject kCurrentUser = {"CExeContext::get_CurUser",
                                         "Current User's ID is 0",
                                         false,
-                                        "SELECT * FROM tUser WHERE userID = ",
+                                        "SELECT * FROM tUser WHERE userID = ?",
                                         "Get current user failded",
                                         false,
                                         nullptr};
 constexpr CurrentObject kCurrentRole = {"CExeContext::get_CurRole",
                                         "Current Role's ID is 0",
                                         false,
-                                        "SELECT * FROM tRole WHERE RoleID = ",
+                                        "SELECT * FROM tRole WHERE RoleID = ?",
                                         "Get current role failded",
                                         true,
                                         nullptr};
 constexpr CurrentObject kCurrentRight = {"CExeContext::get_CurRight",
                                          "Current Right's ID is 0",
                                          true,
-                                         "SELECT * FROM tRight WHERE RightID = ",
+                                         "SELECT * FROM tRight WHERE RightID = ?",
                                          "Get current right failded",
                                          false,
                                          nullptr};
 constexpr CurrentObject kActiveProduct = {"CExeContext::get_ActiveProduct",
                                           nullptr,
                                           false,
-                                          "SELECT * FROM tProduct WHERE productID = ",
+                                          "SELECT * FROM tProduct WHERE productID = ?",
                                           "Get current user's product failded",
                                           false,
                                           "Current Product does not exist"};
 constexpr CurrentObject kActiveVersion = {"CExeContext::get_ActiveVersion",
                                           nullptr,
                                           false,
-                                          "SELECT * FROM tVersion WHERE VersionID = ",
+                                          "SELECT * FROM tVersion WHERE VersionID = ?",
                                           "Get current version failded",
                                           false,
                                           "Current version does not exist"};

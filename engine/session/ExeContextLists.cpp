@@ -1,5 +1,6 @@
 // The session's lookup lists: each call reads its table afresh into a new list.
 #include <string>
+#include <vector>
 
 #include "engine/admin/LookupLists.h"
 #include "engine/com/EngineObjects.h"
@@ -17,6 +18,7 @@ struct ListQuery {
     const char* failure;     // the caller's description on failure
     const char* source;      // log source
     bool logDescriptionOnly; // a data-access error is logged with its description alone
+    std::vector<db::Value> parameters = {}; // one for each `?` of the statement
 };
 
 // Adds the first column of every row; Add keeps the first of equal texts.
@@ -30,7 +32,7 @@ HRESULT ReadList(db::Connection& connection, const ListQuery& query, Interface**
     return Guard(CExeContext::Info(), onFailure, [&] {
         auto list = CreateObject<List>();
         db::Recordset rows;
-        rows.Open(query.statement, connection, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
+        rows.Open(query.statement, query.parameters, connection, db::CursorType::ForwardOnly, db::LockType::ReadOnly);
         for (; !rows.IsEOF(); rows.MoveNext())
             list->AddEntry(VariantToString(rows.GetValue(0)));
         return ReturnObject<Interface>(list, out);
@@ -42,8 +44,9 @@ HRESULT ReadList(db::Connection& connection, const ListQuery& query, Interface**
 HRESULT CExeContext::get_BugStatus(IBugStatus** pVal) {
     return ReadList<CBugStatus>(
         connection_,
-        {"SELECT statusname FROM tAvailableStatus WHERE RoleID = " + std::to_string(curRoleID_),
-         "Get current status failed", "CExeContext::get_BugStatus", true},
+        {"SELECT statusname FROM tAvailableStatus WHERE RoleID = ?",
+         "Get current status failed", "CExeContext::get_BugStatus", true,
+         {db::Value::Int(curRoleID_)}},
         pVal);
 }
 

@@ -55,9 +55,9 @@ HRESULT CExeContext::get_CurUserProductSet(IProductSet** pVal) {
         std::vector<LONG> productIds;
         {
             db::Recordset roles;
-            roles.Open("SELECT ProductID FROM tRole,tUserRole WHERE userID=" +
-                           std::to_string(curUserID_) + " AND tUserRole.RoleID = tRole.RoleID",
-                       connection_, db::CursorType::Static, db::LockType::ReadOnly);
+            roles.Open("SELECT ProductID FROM tRole,tUserRole WHERE userID=? AND "
+                       "tUserRole.RoleID = tRole.RoleID",
+                       {db::Value::Int(curUserID_)}, connection_, db::CursorType::Static, db::LockType::ReadOnly);
             for (; !roles.IsEOF(); roles.MoveNext()) {
                 const LONG id = VariantToLong(roles.GetValue(0));
                 if (id != 0) productIds.push_back(id);

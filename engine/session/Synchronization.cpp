@@ -2,6 +2,8 @@
 // classification identifier, so that bug lists and filters work on one table. After renames,
 // Synchronize rewrites the stale copies from the current names, all in one transaction.
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/admin/Permission.h"
 #include <velmora/ComSupport.h>
@@ -9,7 +11,6 @@
 #include "engine/com/Failure.h"
 #include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
-#include "engine/db/SqlText.h"
 #include "engine/log/Log.h"
 #include "engine/mapping/FieldConversion.h"
 #include "engine/session/ExeContext.h"
@@ -23,9 +24,10 @@ const ClassInfo& kClass = classes::ExeContext;
 
 // Sets the only field of every row of the statement to `name`.
 void RewriteCopies(db::Connection& connection, const std::string& statement,
-                   const std::string& name, db::CursorType cursor) {
+                   std::vector<db::Value> parameters, const std::string& name,
+                   db::CursorType cursor) {
     db::Recordset rows;
-    rows.Open(statement, connection, cursor, db::LockType::Optimistic);
+    rows.Open(statement, std::move(parameters), connection, cursor, db::LockType::Optimistic);
     for (; !rows.IsEOF(); rows.MoveNext()) {
         rows.SetValue(0, TextToField(name));
         rows.Update();
@@ -37,13 +39,12 @@ void RewriteCopies(db::Connection& connection, const std::string& statement,
 template <size_t N>
 void RewriteStaleCopies(db::Connection& connection, const char* const (&columns)[N][2], LONG id,
                         const std::string& name) {
-    const std::string quoted = db::EscapeQuotes(name);
     for (const auto& column : columns) {
         const std::string nameColumn = column[0];
         RewriteCopies(connection,
-                      "SELECT " + nameColumn + " FROM tBugReport WHERE " + column[1] + " = " +
-                          std::to_string(id) + " AND " + nameColumn + " <> '" + quoted + "'",
-                      name, db::CursorType::Keyset);
+                      "SELECT " + nameColumn + " FROM tBugReport WHERE " + column[1] + " = ? AND " +
+                          nameColumn + " <> ?",
+                      {db::Value::Int(id), db::Value::Text(name)}, name, db::CursorType::Keyset);
     }
 }
 
@@ -121,9 +122,8 @@ bool CExeContext::SynClass() {
         for (; !classes.IsEOF(); classes.MoveNext()) {
             // Every bug of the classification is rewritten, whether or not its copy differs.
             RewriteCopies(connection_,
-                          "SELECT Classification FROM tBugReport WHERE ClassID=" +
-                              std::to_string(VariantToLong(classes.GetValue(0))),
-                          VariantToString(classes.GetValue(1)), db::CursorType::Static);
+                          "SELECT Classification FROM tBugReport WHERE ClassID=?",
+                          {db::Value::Int(VariantToLong(classes.GetValue(0)))}, VariantToString(classes.GetValue(1)), db::CursorType::Static);
         }
         return true;
     });
