@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -166,7 +167,8 @@ bool CFileSet::RealDeleteFile(LONG id) {
     return GuardStep(2, kSource, [&] {
         db::Recordset row;
         row.Open("SELECT AttachmentID FROM tAttachment WHERE AttachmentID = ?",
-                 {db::Value::Int(id)}, db::ProcessConnectionString(), db::CursorType::Keyset, db::LockType::Optimistic);
+                 {db::Value::Int(id)}, db::ProcessConnectionString(), db::CursorType::Keyset,
+                 db::LockType::Optimistic);
         if (row.IsEOF()) {
             row.Close();
             log::LogError(0, kSource, "File(ID=" + std::to_string(id) + ") does not exist");
@@ -243,7 +245,12 @@ bool CFileSet::SaveFileData(const CAttachFile& file) {
         rows.SetValue(3, db::Value::Int(data.fileSize));
         rows.SetValue(4, db::Value::Double(data.fileDate));
         const std::string content = rows.FieldName(kContentColumn);
-        std::vector<uint8_t> piece(kContentPiece);
+        // A buffer no larger than the archive: most archives are small, and clearing a whole
+        // piece for each of them costs more than storing them.
+        struct stat info {};
+        const bool sized = ::fstat(in.get(), &info) == 0 && info.st_size > 0;
+        std::vector<uint8_t> piece(
+            sized ? std::min(static_cast<size_t>(info.st_size), kContentPiece) : kContentPiece);
         for (;;) {
             const ssize_t got = ::read(in.get(), piece.data(), piece.size());
             if (got < 0 && errno == EINTR) continue;
