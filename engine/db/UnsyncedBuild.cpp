@@ -47,11 +47,14 @@ Build& State() {
 
 // ---- The database file: the lower layer's file with syncs and locks of our own ----
 
-struct alignas(16) DatabaseFile {
+// SQLite hands out file objects aligned for a pointer only: nothing here may ask for more.
+struct DatabaseFile {
     sqlite3_file base;
     int level;
     sqlite3_file* Lower() { return reinterpret_cast<sqlite3_file*>(this + 1); }
 };
+static_assert(alignof(DatabaseFile) <= alignof(void*) && sizeof(DatabaseFile) % alignof(void*) == 0,
+              "the lower layer's file follows at pointer alignment");
 
 DatabaseFile* Db(sqlite3_file* file) {
     return reinterpret_cast<DatabaseFile*>(file);
