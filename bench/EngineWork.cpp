@@ -89,14 +89,16 @@ bool FilterTwoConditions(const std::string& path) {
            count > 0;
 }
 
-// The open list that UpdateOne works on, as a client holds it while the user edits.
+// The open list that UpdateOne works on, as a client holds it while the user edits: opened and
+// counted, since a list on screen always knows how many rows it has.
 std::unique_ptr<Session> updateSession;
 ComPtr<IBugSet> updateBugs;
 
 bool PrepareUpdate(const std::string& path) {
     updateSession = std::make_unique<Session>(path);
     updateBugs = updateSession->OpenBugs();
-    return static_cast<bool>(updateBugs);
+    LONG count = 0;
+    return updateBugs && updateBugs->get_Count(&count) == S_OK;
 }
 
 bool UpdateOne(int id) {
