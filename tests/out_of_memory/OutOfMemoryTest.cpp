@@ -39,6 +39,28 @@ void* operator new(std::size_t size) {
 void* operator new[](std::size_t size) {
     return Allocate(size);
 }
+// The engine allocates some objects with the non-throwing form; it must fail the same way and
+// release through the same free, or a checked allocator sees new and free mismatched.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return Allocate(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return Allocate(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
+    std::free(block);
+}
 void operator delete(void* block) noexcept {
     std::free(block);
 }
