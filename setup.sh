@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs what the build needs, builds and installs Velmora and its tools, registers the engine,
-# then runs the main job: a demo database on the embedded default (SQLite), filled through the
-# object model, and its summary: who logged in, the lookup lists, the products, users and roles,
-# and the bugs and features of every version by status.
+# Installs what the build needs, builds and installs Velmora, its tools and the Tarnwick client,
+# registers the engine, then runs the main job: a demo database on the embedded default (SQLite),
+# filled through the object model, its summary, and a Bug.cfg that logs the demo user mhart into
+# Harbor Ledger 2.1 when Tarnwick starts. Tarnwick is started when a display is available.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -16,3 +16,12 @@ database=${VELMORA_DATABASE:-$PWD/main-job.mdb}
 rm -f "$database"
 "$prefix/bin/velmora" demo "$database"
 "$prefix/bin/velmora" summary "$database"
+"$prefix/bin/tarnwick" --save-login "$database" --login mhart --password mhart-demo \
+  --version "Harbor Ledger/2.1"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "Starting Tarnwick (logged in as mhart, Harbor Ledger 2.1)"
+  nohup "$prefix/bin/tarnwick" >/dev/null 2>&1 &
+else
+  echo "No display: start the client later with $prefix/bin/tarnwick"
+  echo "(it opens $database and logs mhart into Harbor Ledger 2.1 by itself)"
+fi

@@ -1,0 +1,69 @@
+#pragma once
+// The commands that open the database, log in and change what is current: Open, the automatic
+// login, Login with its wizard, Select Current Production, Synchronize, System Information and
+// Change Password. They hold the window's one engine session.
+#include <QObject>
+#include <QString>
+
+#include "client/adapter/EngineCall.h"
+#include "client/main/Workspace.h"
+
+class QWidget;
+
+namespace tarnwick {
+
+class ClientConfig;
+class MessageSink;
+
+class SessionCommands : public QObject {
+    Q_OBJECT
+  public:
+    // session: the window's session; filterFile: where the saved filters live.
+    SessionCommands(ComPtr<IExeContext> session, Workspace workspace, MessageSink& messages,
+                    ClientConfig& config, QString filterFile, QWidget* window);
+
+    IExeContext* session() const { return session_.Get(); }
+    bool databaseOpen() const { return databaseOpen_; }
+    // The session's current user, active version and product, 0 when none (or unreadable).
+    LONG currentUserID() const;
+    LONG activeVersionID() const;
+    LONG activeProductID() const;
+
+    // Opens the database at path: the lists, the filter list and the info bar are emptied first.
+    bool openDatabase(const QString& path);
+    // Runs the file dialog of the Open command.
+    void open();
+    // The automatic login after start-up, as Bug.cfg asks for it.
+    void autoLogin();
+    // Runs the login wizard (it returns at once; loginFinished follows).
+    void login();
+    void selectProduction();
+    void synchronize();
+    void systemInformation();
+    void changePassword();
+
+  signals:
+    // The session changed (user, role, version or database): commands are enabled anew.
+    void sessionChanged();
+    // The automatic login or a login through the wizard has ended, whatever its outcome.
+    void loginFinished();
+
+  private:
+    void afterWizardFinished(bool versionMode);
+    void afterWizardCancelled(const ComPtr<IUser>& previousUser);
+    void showVersionInInfoBar();
+    void openLists();
+    void rebuildFilters();
+    void showFailure(const EngineFailure& failure);
+
+    ComPtr<IExeContext> session_;
+    Workspace workspace_;
+    MessageSink& messages_;
+    ClientConfig& config_;
+    QString filterFile_;
+    QWidget* window_;
+    bool databaseOpen_ = false;
+    QString databasePath_;
+};
+
+} // namespace tarnwick

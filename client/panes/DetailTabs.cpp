@@ -1,0 +1,41 @@
+#include "client/panes/DetailTabs.h"
+
+#include "client/panes/AttachmentPane.h"
+#include "client/panes/GeneralPane.h"
+#include "client/panes/RichTextPane.h"
+#include "client/panes/SystemInfoPane.h"
+
+namespace tarnwick {
+
+DetailTabs::DetailTabs(DateFormatter formatDate, QWidget* parent)
+    : QTabWidget(parent), general_(new GeneralPane(formatDate, this)),
+      report_(new RichTextPane(QStringLiteral("Report"), &IBug::get_Report, this)),
+      recreateStep_(
+          new RichTextPane(QStringLiteral("Recreate Step"), &IBug::get_RecreateStep, this)),
+      workaround_(new RichTextPane(QStringLiteral("Workaround"), &IBug::get_Workaround, this)),
+      resolution_(new RichTextPane(QStringLiteral("Resolution"), &IBug::get_Resolution, this)),
+      attachment_(new AttachmentPane(formatDate, this)), systemInfo_(new SystemInfoPane(this)) {
+    setAccessibleName(QStringLiteral("Details"));
+    addTab(general_, QStringLiteral("General"));
+    addTab(report_, QStringLiteral("Report"));
+    addTab(recreateStep_, QStringLiteral("Recreate Step"));
+    addTab(workaround_, QStringLiteral("Workaround"));
+    addTab(resolution_, QStringLiteral("Resolution"));
+    addTab(attachment_, QStringLiteral("Attachment"));
+    addTab(systemInfo_, QStringLiteral("System Infomation"));
+}
+
+std::optional<EngineFailure> DetailTabs::showBug(IBug* bug, IExeContext* session) {
+    systemInfo_->setSession(session);
+    std::optional<EngineFailure> first;
+    // The order in which the panes learn of a new selection.
+    for (DetailPane* pane : std::initializer_list<DetailPane*>{
+             report_, general_, recreateStep_, resolution_, workaround_, attachment_, systemInfo_})
+        Attempt([&] { pane->showBug(bug); },
+                [&](const EngineFailure& failure) {
+                    if (!first) first = failure;
+                });
+    return first;
+}
+
+} // namespace tarnwick
