@@ -20,8 +20,9 @@ struct Request {
     QString database, login, password, version, role, dateFormat;
 };
 
-// The identifier of the version "Product/Version" among the user's products, or 0.
-LONG FindVersion(IExeContext* session, const QString& wanted) {
+} // namespace
+
+LONG FindVersionID(IExeContext* session, const QString& wanted) {
     const qsizetype slash = wanted.lastIndexOf(QLatin1Char('/'));
     const QString productName = wanted.left(slash), versionName = wanted.mid(slash + 1);
     const ComPtr<IProductSet> products = Object(session, &IExeContext::get_CurUserProductSet);
@@ -38,6 +39,8 @@ LONG FindVersion(IExeContext* session, const QString& wanted) {
     }
     return 0;
 }
+
+namespace {
 
 // The identifier of the user's role of that name, or 0.
 LONG FindRole(IExeContext* session, const QString& wanted) {
@@ -107,7 +110,7 @@ int SaveLoginDefaults(const QStringList& arguments, QTextStream& out, QTextStrea
             Check(session->OpenAccessDB(ToBstr(request.database).Get()));
             Check(session->Login(ToBstr(request.login).Get(), ToBstr(request.password).Get()));
             if (!request.version.isEmpty()) {
-                config.DefaultVersionID = FindVersion(session.Get(), request.version);
+                config.DefaultVersionID = FindVersionID(session.Get(), request.version);
                 if (config.DefaultVersionID == 0)
                     problem = QStringLiteral("no version ") + request.version +
                               QStringLiteral(" among the products of ") + request.login;

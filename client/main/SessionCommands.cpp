@@ -231,12 +231,12 @@ void SessionCommands::rebuildFilters() {
 void SessionCommands::selectProduction() {
     auto* dialog = new SelectProductDialog(session_.Get(), messages_, window_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this] {
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        if (dialog->activatedVersionID() == 0) return;
         // The lists were opened for the version that was active: open them for the new one,
         // or they would go on showing the old version's bugs.
         Attempt(
             [&] {
-                if (activeVersionID() == 0) return;
                 showVersionInInfoBar();
                 const ComPtr<IRole> role = Object(session_.Get(), &IExeContext::get_CurRole);
                 workspace_.infoBar->setRole(role ? Text(role.Get(), &IRole::get_Name)
@@ -269,7 +269,7 @@ void SessionCommands::systemInformation() {
 }
 
 void SessionCommands::changePassword() {
-    auto* dialog = new ChangePasswordDialog(window_);
+    auto* dialog = new ChangePasswordDialog(messages_, window_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         Attempt(
