@@ -113,18 +113,6 @@ class ClientConfigTest : public QObject {
             QFile::remove(dir_.filePath(name));
     }
 
-    void instanceStartsWithTheDefaults() {
-        ClientConfig& config = ClientConfig::Instance();
-        QCOMPARE(&config, &ClientConfig::Instance());
-        QCOMPARE(config.UseDefaultDatabase, 0);
-        QCOMPARE(config.UseDefaultLogin, 0);
-        QCOMPARE(config.UseDefaultRoleOrProduct, 0);
-        QCOMPARE(config.DefaultRoleID, 0);
-        QCOMPARE(config.DefaultVersionID, 0);
-        QVERIFY(config.DatabasePath.isEmpty());
-        QVERIFY(config.Password.isEmpty());
-    }
-
     void writesTheRecordsInOrder() {
         QCOMPARE(SampleConfig().Save(File()), QString());
         QCOMPARE(ReadAll(File()), SampleBytes());
