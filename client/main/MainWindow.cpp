@@ -115,6 +115,7 @@ void MainWindow::buildLayout() {
     setCentralWidget(central);
 
     countLabel_ = new QLabel(this);
+    countLabel_->setObjectName(QStringLiteral("shownCount"));
     countLabel_->setAccessibleName(QStringLiteral("Shown bugs"));
     statusBar()->addPermanentWidget(countLabel_);
     filterMenu_ = new QMenu(this);
@@ -178,26 +179,32 @@ void MainWindow::connectList(BugListView* list) {
         listCommands_->showSelection(sessionCommands_->session());
         updateCommands();
     });
-    connect(list, &BugListView::selectionEmptied, this, [this, list] {
-        if (list != workspace_.shownList()) return;
+    // The list tells of a selected bug; an emptied selection empties the details here.
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, list] {
+        if (list != workspace_.shownList() || list->SelectedBugID() != 0) return;
         workspace_.details->showBug(nullptr, nullptr);
         updateCommands();
+    });
+    connect(list->model(), &QAbstractItemModel::modelReset, this, [this, list] {
+        if (list == workspace_.shownList()) updateCommands();
     });
     // Double click and Enter edit; the editor arrives with a later version.
     const auto edit = [this] { actions_->edit->trigger(); };
     connect(list, &BugListView::itemDoubleClicked, this, edit);
     connect(list, &BugListView::editRequested, this, edit);
     connect(list, &BugListView::deleteRequested, actions_->remove, &QAction::trigger);
-    connect(list, &BugListView::contextCommand, this, [this](ContextCommand command) {
-        switch (command) {
-        case ContextCommand::ReportBug: actions_->reportBug->trigger(); break;
-        case ContextCommand::ReportFeature: actions_->reportFeature->trigger(); break;
-        case ContextCommand::Edit: actions_->edit->trigger(); break;
-        case ContextCommand::Delete: actions_->remove->trigger(); break;
-        }
-    });
+    connect(list, &BugListView::contextCommand, this,
+            [this](BugListView::ContextCommand command) {
+                using Command = BugListView::ContextCommand;
+                switch (command) {
+                case Command::ReportBug: actions_->reportBug->trigger(); break;
+                case Command::ReportFeature: actions_->reportFeature->trigger(); break;
+                case Command::Edit: actions_->edit->trigger(); break;
+                case Command::Delete: actions_->remove->trigger(); break;
+                }
+            });
     list->setContextMenuEnabledCheck([this] { return sessionCommands_->activeProductID() != 0; });
-    connect(list, &BugListView::quickSearchCounted, this, [this, list](LONG shown, LONG total) {
+    connect(list, &BugListView::countsChanged, this, [this, list](int shown, int total) {
         if (list != workspace_.shownList()) return;
         countLabel_->setText(quickSearch_->text().isEmpty()
                                  ? QString()
