@@ -51,6 +51,7 @@ BugListView::BugListView(MessageSink& messages, QWidget* parent)
     columns->setSectionsMovable(true);
     columns->setHighlightSections(false);
     columns->setStretchLastSection(false);
+    columns->setMinimumSectionSize(16); // the image column is narrower than the style's minimum
     for (int i = 0; i < kBugListColumnCount; ++i)
         setColumnWidth(i, kBugListColumns[static_cast<size_t>(i)].width);
     connect(columns, &QHeaderView::sectionClicked, this, &BugListView::clickHeader);
@@ -281,6 +282,12 @@ QMenu* BugListView::createColumnMenu(QWidget* parent) {
 void BugListView::setColumnShown(int column, bool shown) {
     if (column < 0 || column >= kBugListColumnCount) return;
     setColumnHidden(column, column != kIdColumn && !shown);
+}
+
+void BugListView::mousePressEvent(QMouseEvent* event) {
+    // A press below the rows clears the selection, as in a report list.
+    if (!indexAt(event->position().toPoint()).isValid()) clearSelection();
+    QTableView::mousePressEvent(event);
 }
 
 void BugListView::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -91,6 +91,7 @@ class BugListView : public QTableView {
     void countsChanged(int shown, int unsearched);
 
   protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
