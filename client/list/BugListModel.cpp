@@ -233,6 +233,21 @@ void BugListModel::setQuickSearch(const QString& text) {
         return;
     }
     if (!wanted && !searching_) return;
+    if (wanted && searching_) {
+        // Another search over the same rows: their count without the search is known already,
+        // so one filter run is enough (this is the path of every keystroke).
+        ResetAround([&] {
+            try {
+                Check(set_->put_FilterSet(CombinedFilter(userFilter_.Get(), search_).Get()));
+            } catch (const EngineFailure&) {
+                searching_ = false;
+                Attempt([&] { Check(set_->put_FilterSet(userFilter_.Get())); },
+                        [](const EngineFailure&) {});
+                throw;
+            }
+        });
+        return;
+    }
     ResetAround([&] {
         Check(set_->put_FilterSet(userFilter_.Get()));
         searching_ = wanted;

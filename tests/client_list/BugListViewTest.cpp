@@ -249,7 +249,6 @@ void BugListViewTest::failuresAreShownThroughTheSink() {
     QCOMPARE(messages.texts, QStringList{QStringLiteral("Update bug failed!")});
 
     // Updating through the list redraws the row with the new text.
-    auto stored = Object(session.bugs.Get(), &IBugSet::get_CurItem);
     ComPtr<IBug> first;
     Check(session.bugs->GetBugByID(view.bugModel()->bugIdAt(0), first.Put()));
     Check(first->put_Description(ToBstr(QStringLiteral("rewritten")).Get()));
