@@ -1,8 +1,9 @@
 #include "client/list/DateText.h"
 
+#include "client/config/OleDate.h"
+
 #include <QLocale>
 
-#include <cmath>
 
 namespace tarnwick {
 
@@ -18,34 +19,15 @@ constexpr const char* kDayNames[] = {"Monday", "Tuesday",  "Wednesday", "Thursda
                                      "Friday", "Saturday", "Sunday"};
 constexpr const char* kDayShortNames[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 
-// The range of days a date can name, as OLE date numbers (1 January 100, 31 December 9999).
-constexpr double kFirstDay = -657434.0;
-constexpr double kLastDay = 2958465.0;
-constexpr qint64 kSecondsPerDay = 86400;
-
 QString TwoDigits(int value) {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace
 
-QDateTime DateTimeFromOle(DATE date) {
-    if (!(date > kFirstDay - 1.0 && date < kLastDay + 1.0)) return {}; // NaN included
-    const double whole = std::trunc(date);
-    qint64 day = static_cast<qint64>(whole);
-    qint64 seconds = std::llround(std::fabs(date - whole) * kSecondsPerDay);
-    if (seconds >= kSecondsPerDay) { // a time that rounds to midnight belongs to the next day
-        seconds -= kSecondsPerDay;
-        ++day;
-    }
-    if (day < static_cast<qint64>(kFirstDay) || day > static_cast<qint64>(kLastDay)) return {};
-    const QDate calendarDay = QDate(1899, 12, 30).addDays(day);
-    return QDateTime(calendarDay, QTime(0, 0).addSecs(static_cast<int>(seconds)));
-}
-
 QString DateText(DATE date, const QString& storedFormat) {
     if (date == 0.0) return QString();
-    const QDateTime moment = DateTimeFromOle(date);
+    const QDateTime moment = DateTimeFromOleDate(date);
     if (!moment.isValid()) return QString();
     const QDate day = moment.date();
     const QTime time = moment.time();
