@@ -25,7 +25,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 repo="$(cd "$here/../../.." && pwd)"
 build="${VELMORA_FUZZ_BUILD:-$repo/build-fuzz}"
 jobs="${VELMORA_FUZZ_JOBS:-1}"
-read -r -a targets <<<"${VELMORA_FUZZ_TARGETS:-fuzz_sql_statement fuzz_connection_string fuzz_bug_filter fuzz_attachment_restore fuzz_registry_file}"
+read -r -a targets <<<"${VELMORA_FUZZ_TARGETS:-fuzz_sql_statement fuzz_connection_string fuzz_bug_filter fuzz_attachment_restore fuzz_registry_file fuzz_rtf_reader}"
 
 # Longest input per target: descriptions and texts stay small, archives get room for a few
 # entries.
