@@ -31,8 +31,6 @@ QVariant BugListModel::headerData(int section, Qt::Orientation orientation, int 
     switch (role) {
     case Qt::DisplayRole:
         return QString::fromLatin1(column.caption);
-    case Qt::SizeHintRole:
-        return QSize(column.width, 0);
     default:
         return {};
     }

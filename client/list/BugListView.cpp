@@ -1,5 +1,7 @@
 #include "client/list/BugListView.h"
 
+#include "client/list/BugListHeader.h"
+
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -26,6 +28,7 @@ const char* const kDelete = "Delete";
 
 BugListView::BugListView(MessageSink& messages, QWidget* parent)
     : QTableView(parent), messages_(messages), model_(new BugListModel(this)) {
+    setHorizontalHeader(new BugListHeader(this));
     setModel(model_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);

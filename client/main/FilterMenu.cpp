@@ -12,8 +12,10 @@ void FillFilterMenu(QMenu& menu, const QStringList& filterNames, int predefinedC
         name.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* item = menu.addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
         item->setData(i);
-        item->setCheckable(true);
-        item->setChecked(!currentFilterName.isNull() && filterNames[i] == currentFilterName);
+        // Only the shown list's filter carries a mark; the others draw no empty box.
+        const bool current = !currentFilterName.isNull() && filterNames[i] == currentFilterName;
+        item->setCheckable(current);
+        item->setChecked(current);
         if (i == 0) menu.setDefaultAction(item);
     }
 }

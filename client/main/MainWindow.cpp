@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -23,6 +24,7 @@
 #include "client/main/ListCommands.h"
 #include "client/main/MainActions.h"
 #include "client/main/SessionCommands.h"
+#include "client/panes/AttachmentPane.h"
 #include "client/panes/DetailTabs.h"
 #include "client/widgets/MessageSink.h"
 
@@ -31,8 +33,9 @@ namespace tarnwick {
 namespace {
 
 const char* const kHelpNotFound = "Help File NOT Found!";
-// The list area's height when the window first opens; the detail tabs take the rest.
-constexpr int kInitialListHeight = 150;
+// The list area's height when the window first opens (room for a dozen rows); the detail tabs
+// take the rest.
+constexpr int kInitialListHeight = 320;
 
 } // namespace
 
@@ -264,9 +267,8 @@ void MainWindow::restoreLayout() {
     QSettings settings(files_.settings, QSettings::IniFormat);
     if (!restoreGeometry(settings.value(QStringLiteral("window/geometry")).toByteArray()))
         resize(1000, 700);
-    if (!splitter_->restoreState(settings.value(QStringLiteral("window/splitter")).toByteArray()))
-        splitter_->setSizes({kInitialListHeight + quickSearch_->sizeHint().height(),
-                             height() - kInitialListHeight});
+    splitterRestored_ =
+        splitter_->restoreState(settings.value(QStringLiteral("window/splitter")).toByteArray());
     workspace_.listTabs->setCurrentIndex(settings.value(QStringLiteral("window/list"), 0).toInt());
     workspace_.details->setCurrentIndex(settings.value(QStringLiteral("window/detail"), 0).toInt());
     workspace_.bugs->restoreState(settings, QStringLiteral("bugs"));
@@ -281,6 +283,18 @@ void MainWindow::saveLayout() const {
     settings.setValue(QStringLiteral("window/detail"), workspace_.details->currentIndex());
     workspace_.bugs->saveState(settings, QStringLiteral("bugs"));
     workspace_.features->saveState(settings, QStringLiteral("features"));
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The first layout of a new window: sizes set before it is shown would be laid out again.
+    if (!splitterRestored_) {
+        splitterRestored_ = true;
+        const int listHeight = kInitialListHeight + quickSearch_->sizeHint().height() +
+                               workspace_.listTabs->tabBar()->sizeHint().height();
+        const int total = std::max(splitter_->height(), height() - 200);
+        splitter_->setSizes({listHeight, std::max(100, total - listHeight)});
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

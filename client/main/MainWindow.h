@@ -66,6 +66,7 @@ class MainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void buildLayout();
@@ -90,6 +91,7 @@ class MainWindow : public QMainWindow {
     QMenu* filterMenu_ = nullptr;
     QSplitter* splitter_ = nullptr;
     QLabel* countLabel_ = nullptr;
+    bool splitterRestored_ = false;
 };
 
 } // namespace tarnwick

@@ -1,5 +1,7 @@
 #include "client/panes/DetailTabs.h"
 
+#include <QScrollArea>
+
 #include "client/panes/AttachmentPane.h"
 #include "client/panes/GeneralPane.h"
 #include "client/panes/RichTextPane.h"
@@ -16,13 +18,21 @@ DetailTabs::DetailTabs(DateFormatter formatDate, QWidget* parent)
       resolution_(new RichTextPane(QStringLiteral("Resolution"), &IBug::get_Resolution, this)),
       attachment_(new AttachmentPane(formatDate, this)), systemInfo_(new SystemInfoPane(this)) {
     setAccessibleName(QStringLiteral("Details"));
-    addTab(general_, QStringLiteral("General"));
+    // The form panes scroll, so the lists above can take most of the window's height.
+    const auto scrolled = [this](QWidget* pane) {
+        auto* area = new QScrollArea(this);
+        area->setWidget(pane);
+        area->setWidgetResizable(true);
+        area->setFrameShape(QFrame::NoFrame);
+        return area;
+    };
+    addTab(scrolled(general_), QStringLiteral("General"));
     addTab(report_, QStringLiteral("Report"));
     addTab(recreateStep_, QStringLiteral("Recreate Step"));
     addTab(workaround_, QStringLiteral("Workaround"));
     addTab(resolution_, QStringLiteral("Resolution"));
     addTab(attachment_, QStringLiteral("Attachment"));
-    addTab(systemInfo_, QStringLiteral("System Infomation"));
+    addTab(scrolled(systemInfo_), QStringLiteral("System Infomation"));
 }
 
 std::optional<EngineFailure> DetailTabs::showBug(IBug* bug, IExeContext* session) {

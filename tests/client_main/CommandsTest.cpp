@@ -1,5 +1,6 @@
 // The main window's menus, toolbar and commands on a logged-in session: captions and order,
 // enabling, the filter toggle and drop-down, delete, the detail tabs, later commands, help.
+#include <QDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSignalSpy>

@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "client/filters/FilterList.h"
 #include "client/list/BugListView.h"
 #include "client/login/LoginWizard.h"
 #include "client/login/LoginPage.h"
