@@ -18,3 +18,15 @@ if "$work/prefix/bin/velmora" newdb "$work/team.mdb" 2>/dev/null; then
 fi
 "$work/app/outside_program" "$work/team.mdb" "$work/app/Err.log"
 "$work/prefix/bin/velmora" summary "$work/team.mdb"
+
+# The client is installed beside the tool, with its desktop entry and icon, and creates the
+# engine's objects by class at run time: it is not linked to the engine's library.
+test -x "$work/prefix/bin/tarnwick"
+test -f "$work/prefix/share/applications/tarnwick.desktop"
+test -f "$work/prefix/share/icons/hicolor/scalable/apps/tarnwick.svg"
+if ldd "$work/prefix/bin/tarnwick" | grep -q "libVelmora\.so"; then
+  echo "tarnwick is linked to libVelmora.so" >&2
+  exit 1
+fi
+QT_QPA_PLATFORM=offscreen "$work/prefix/bin/tarnwick" --save-login "$work/team.mdb" --login Admin
+test -f "$work/prefix/bin/Bug.cfg"
