@@ -8,7 +8,9 @@ namespace tarnwick {
 class BugListHeader : public QHeaderView {
     Q_OBJECT
   public:
-    explicit BugListHeader(QWidget* parent = nullptr) : QHeaderView(Qt::Horizontal, parent) {}
+    explicit BugListHeader(QWidget* parent = nullptr) : QHeaderView(Qt::Horizontal, parent) {
+        setAccessibleName(QStringLiteral("Columns"));
+    }
 
   protected:
     void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override;
