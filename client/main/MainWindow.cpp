@@ -51,7 +51,7 @@ MainWindow::MainWindow(MessageSink& messages, ClientConfig& config, WindowFiles 
     setWindowTitle(QApplication::applicationName());
     Attempt([&] { session_ = Create<IExeContext>(CLSID_ExeContext, IID_IExeContext); },
             [&](const EngineFailure& failure) { messages_.Inform(this, failure.text); });
-    actions_ = new MainActions(this);
+    actions_ = std::make_unique<MainActions>(this);
     buildLayout();
     sessionCommands_ = new SessionCommands(session_, workspace_, messages_, config_,
                                            files_.filters, this);

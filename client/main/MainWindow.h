@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 #include "client/adapter/EngineCall.h"
 #include "client/main/Workspace.h"
 
@@ -84,7 +86,7 @@ class MainWindow : public QMainWindow {
     ComPtr<IExeContext> session_;
     std::unique_ptr<FilterList> filters_;
     Workspace workspace_;
-    MainActions* actions_ = nullptr;
+    std::unique_ptr<MainActions> actions_;
     SessionCommands* sessionCommands_ = nullptr;
     ListCommands* listCommands_ = nullptr;
     QuickSearchBox* quickSearch_ = nullptr;
