@@ -63,11 +63,20 @@ struct EngineAlone {
         Check(session->OpenBugSet(nullptr, bugs.Put()));
         Long(bugs.Get(), &IBugSet::get_Count);
     }
-    double sort() {
+    // Sort alone, and the work a list needs after it: the count and the first screen of rows.
+    std::pair<double, double> sort(int visibleRows) {
         QElapsedTimer timer;
         timer.start();
         Check(bugs->Sort(ColDescription, eAsc));
-        return Milliseconds(timer);
+        const double sorted = Milliseconds(timer);
+        const LONG count = Long(bugs.Get(), &IBugSet::get_Count);
+        for (LONG row = 0; row < std::min<LONG>(count, visibleRows); ++row) {
+            Check(bugs->put_Position(row));
+            ComPtr<IBug> bug;
+            Check(bugs->get_CurItem(bug.Put()));
+            Text(bug.Get(), &IBug::get_Description);
+        }
+        return {sorted, Milliseconds(timer)};
     }
     double filterFixed() {
         auto filter = Create<IBugFilterSet>(CLSID_BugFilterSet, IID_IBugFilterSet);
@@ -170,7 +179,8 @@ int main(int argc, char** argv) {
             const auto [resident, peak] = Memory();
 
             EngineAlone engine(database, version);
-            const double engineSort = engine.sort();
+            const int visibleRows = list->viewport()->height() / list->rowHeight(0) + 1;
+            const auto [engineSort, engineSortShown] = engine.sort(visibleRows);
             const double engineFilter = engine.filterFixed();
 
             out << "Database: " << database << " (" << versionName << ": " << rows
@@ -189,6 +199,7 @@ int main(int argc, char** argv) {
             line("process start to first rows painted", processStart, 0);
             line("scroll to the last row and repaint", scrolled, 0);
             line("header click: sort on Description, repaint", sorted, engineSort);
+            line("  the engine: Sort, Count and the first screen of rows", sorted, engineSortShown);
             line(qPrintable(QStringLiteral("switch to \"Fixed Bugs\" (%1 rows), repaint")
                                 .arg(fixedRows)),
                  filtered, engineFilter);

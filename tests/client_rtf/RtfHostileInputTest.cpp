@@ -49,8 +49,11 @@ long PeakMegabytes() {
 class RtfHostileInputTest : public QObject {
     Q_OBJECT
 
-    // Parses `text` within `seconds` and checks the model is in proportion to it.
-    static rtf::Document ParseBounded(const QString& text, qint64 milliseconds = 5000) {
+    // Parses `text` and checks the model is in proportion to it. The time limit catches a
+    // parser that hangs or goes quadratic, not a slow machine: reading speed is the benchmark's
+    // business, and these tests also run under the sanitizers on a loaded machine.
+    static rtf::Document ParseBounded(const QString& text) {
+        constexpr qint64 milliseconds = 60000;
         QElapsedTimer timer;
         timer.start();
         rtf::Document document = rtf::Parse(text.toStdU16String());
@@ -74,7 +77,7 @@ class RtfHostileInputTest : public QObject {
         const QString text = QStringLiteral("{\\rtf1 a") + QString(depth, u'{') +
                              QStringLiteral("\\b hidden") + QString(depth, u'}') +
                              QStringLiteral(" c}");
-        ParseBounded(text, 2000);
+        ParseBounded(text);
         QCOMPARE(RtfPlainText(text), QStringLiteral("a c"));
         // Up to the limit groups still show their text, formatted.
         const int allowed = rtf::kMaxGroupDepth - 1;
@@ -165,7 +168,7 @@ class RtfHostileInputTest : public QObject {
         while (text.size() < 10 * 1024 * 1024)
             text += chunk;
         text += QStringLiteral("}}");
-        const rtf::Document document = ParseBounded(text, 10000);
+        const rtf::Document document = ParseBounded(text);
         QCOMPARE(document.paragraphs.size(), size_t(1));
         QVERIFY(PeakMegabytes() < 1024);
 
@@ -179,7 +182,7 @@ class RtfHostileInputTest : public QObject {
         timer.start();
         QTextDocument qt;
         ReadRtf(words, qt);
-        QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY2(timer.elapsed() < 120000, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(qt.blockCount(), 1);
         QVERIFY(PeakMegabytes() < 1024);
     }
@@ -201,7 +204,7 @@ class RtfHostileInputTest : public QObject {
         for (int i = 0; i < 200'000; ++i)
             text += QStringLiteral("\\u233\\'80");
         text += QStringLiteral("}");
-        const rtf::Document document = ParseBounded(text, 3000);
+        const rtf::Document document = ParseBounded(text);
         QCOMPARE(document.paragraphs.size(), size_t(1));
     }
 };

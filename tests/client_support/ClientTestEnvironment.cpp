@@ -6,12 +6,35 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 #include <velmora/Com.h>
 
+#include "client/adapter/EngineCall.h"
+
 namespace tarnwick::test {
 
+namespace {
+
+// An engine failure that escapes a test ends the program; say what the engine said first.
+[[noreturn]] void ReportEscapedFailure() {
+    try {
+        if (std::current_exception()) std::rethrow_exception(std::current_exception());
+    } catch (const EngineFailure& failure) {
+        std::fprintf(stderr, "uncaught engine failure 0x%08X: %s\n",
+                     static_cast<unsigned>(failure.status), qPrintable(failure.text));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "uncaught exception: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "uncaught exception\n");
+    }
+    std::abort();
+}
+
+} // namespace
+
 ClientTestEnvironment::ClientTestEnvironment() {
+    std::set_terminate(ReportEscapedFailure);
     if (!folder_.isValid()) {
         std::fprintf(stderr, "cannot make a temporary folder\n");
         std::exit(2);
