@@ -159,6 +159,10 @@ int main(int argc, char** argv) {
             Paint(list);
             const double scrolled = Milliseconds(timer);
 
+            // Both sides sort on warm pages: one sort first, measured by neither.
+            EngineAlone engine(database, version);
+            engine.sort(0);
+
             timer.restart();
             list->clickHeader(2);
             Paint(list);
@@ -178,7 +182,6 @@ int main(int argc, char** argv) {
             const int foundRows = list->model()->rowCount();
             const auto [resident, peak] = Memory();
 
-            EngineAlone engine(database, version);
             const int visibleRows = list->viewport()->height() / list->rowHeight(0) + 1;
             const auto [engineSort, engineSortShown] = engine.sort(visibleRows);
             const double engineFilter = engine.filterFixed();
