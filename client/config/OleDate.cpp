@@ -40,7 +40,9 @@ QDateTime DateTimeFromOleDate(DATE value) {
         days += 1.0;
     }
     const QDate date = Epoch().addDays(static_cast<qint64>(days));
-    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(msecs)));
+    // Wall-clock time with no time zone: a local time that falls into a daylight-saving gap
+    // would otherwise make the whole value invalid (and the date vanish from the list).
+    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(msecs)), Qt::UTC);
 }
 
 QDate DateFromOleDate(DATE value) {

@@ -17,7 +17,8 @@ DATE OleDateFromDate(QDate date);
 // The date and wall-clock time of value (its time zone is not looked at), to the millisecond.
 DATE OleDateFromDateTime(const QDateTime& value);
 
-// Local date and time of an automation date, rounded to the millisecond. Not-a-number, infinities
+// The wall-clock date and time of an automation date (as UTC, so that no time zone's
+// daylight-saving gap can make it invalid), rounded to the millisecond. Not-a-number, infinities
 // and values outside the years 100 to 9999 give an invalid QDateTime.
 QDateTime DateTimeFromOleDate(DATE value);
 // The calendar day of an automation date (time of day dropped); invalid as above.

@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <ctime>
 #include <limits>
 
 #include "client/config/OleDate.h"
@@ -16,7 +17,7 @@ class OleDateTest : public QObject {
         QTest::addColumn<double>("ole");
         QTest::addColumn<QDateTime>("local");
         const auto at = [](int y, int m, int d, int h = 0, int min = 0, int s = 0, int ms = 0) {
-            return QDateTime(QDate(y, m, d), QTime(h, min, s, ms));
+            return QDateTime(QDate(y, m, d), QTime(h, min, s, ms), Qt::UTC);
         };
         QTest::newRow("day zero") << 0.0 << at(1899, 12, 30);
         QTest::newRow("5 March 2004") << 38051.0 << at(2004, 3, 5);
@@ -35,6 +36,18 @@ class OleDateTest : public QObject {
         QCOMPARE(DateFromOleDate(ole), local.date());
     }
 
+    void aTimeInADaylightSavingGapIsStillADate() {
+        // 28 March 2021, 02:30 does not exist on Berlin's clocks; it is still a stored date.
+        const QByteArray zone = qgetenv("TZ");
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        const QDateTime moment = DateTimeFromOleDate(OleDateFromDate(QDate(2021, 3, 28)) + 2.5 / 24);
+        qputenv("TZ", zone);
+        tzset();
+        QVERIFY(moment.isValid());
+        QCOMPARE(moment.time(), QTime(2, 30));
+    }
+
     void dateAloneIsMidnight() {
         QCOMPARE(OleDateFromDate(QDate(2004, 3, 5)), 38051.0);
         QCOMPARE(OleDateFromDate(QDate(1899, 12, 29)), -1.0);
@@ -42,8 +55,8 @@ class OleDateTest : public QObject {
     }
 
     void roundingUpReachesTheNextDay() {
-        QCOMPARE(DateTimeFromOleDate(38051.9999999999), QDateTime(QDate(2004, 3, 6), QTime(0, 0)));
-        QCOMPARE(DateTimeFromOleDate(-1.9999999999), QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
+        QCOMPARE(DateTimeFromOleDate(38051.9999999999), QDateTime(QDate(2004, 3, 6), QTime(0, 0), Qt::UTC));
+        QCOMPARE(DateTimeFromOleDate(-1.9999999999), QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC));
     }
 
     void unusableValuesGiveNoDate_data() {
