@@ -1,5 +1,6 @@
 #include "RtfWriter.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QColor>

@@ -1,6 +1,10 @@
 // What the bug editor stores reads back as it was written: every formatting its toolbar offers,
 // any text, and the same plain text for unrtf, an independent reader.
+#include <algorithm>
+
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
