@@ -35,12 +35,16 @@ enum class ListKind { None, Bullet, Number };
 
 enum class NumberStyle { Decimal, LowerAlpha, UpperAlpha, LowerRoman, UpperRoman };
 
-struct Paragraph {
+// Where a paragraph's lines go: what \pard resets and every paragraph carries.
+struct ParagraphLayout {
     Alignment alignment = Alignment::Left;
     // Indents in twips (1/1440 inch), clamped to +-kMaxIndentTwips.
     int leftIndent = 0;
     int rightIndent = 0;
     int firstLineIndent = 0;
+};
+
+struct Paragraph : ParagraphLayout {
     ListKind list = ListKind::None;
     NumberStyle numberStyle = NumberStyle::Decimal;
     int listLevel = 0;           // 0 for the outermost level

@@ -48,11 +48,7 @@ struct CharState {
     bool operator==(const CharState&) const = default;
 };
 
-struct ParagraphState {
-    Alignment alignment = Alignment::Left;
-    int leftIndent = 0;
-    int rightIndent = 0;
-    int firstLineIndent = 0;
+struct ParagraphState : ParagraphLayout {
     // From a \pn group.
     ListKind list = ListKind::None;
     NumberStyle numberStyle = NumberStyle::Decimal;
@@ -672,10 +668,7 @@ class Parser {
             return;
         }
         const ParagraphState& state = Top().paragraph;
-        current_.alignment = state.alignment;
-        current_.leftIndent = state.leftIndent;
-        current_.rightIndent = state.rightIndent;
-        current_.firstLineIndent = state.firstLineIndent;
+        static_cast<ParagraphLayout&>(current_) = state;
         current_.listLevel = state.level;
         while (!current_.markerText.empty() &&
                (current_.markerText.back() == u' ' || current_.markerText.back() == 0x00A0))
