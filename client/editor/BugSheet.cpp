@@ -75,9 +75,12 @@ void BugSheet::setBug(ComPtr<IBug> bugOrNull, BugEditorState::Mode mode) {
             if (!state_.bug) state_.bug = Create<IBug>(CLSID_Bug, IID_IBug);
             // A session without a current right (or that cannot read it) edits with a right
             // that allows nothing.
-            Attempt(
-                [&] { state_.right = Object(state_.session.Get(), &IExeContext::get_CurRight); },
-                [](const EngineFailure&) {});
+            if (state_.session)
+                Attempt(
+                    [&] {
+                        state_.right = Object(state_.session.Get(), &IExeContext::get_CurRight);
+                    },
+                    [](const EngineFailure&) {});
             if (!state_.right) state_.right = Create<IRight>(CLSID_Right, IID_IRight);
         },
         [&](const EngineFailure& failure) { messages_.Inform(this, failure.text); });
