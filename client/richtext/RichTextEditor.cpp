@@ -15,6 +15,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "client/richtext/FontStyle.h"
 #include "client/rtf/RtfReader.h"
 #include "client/rtf/RtfWriter.h"
 
@@ -197,12 +198,16 @@ void RichTextEditor::chooseFont() {
         fontDialog_->raise();
         return;
     }
-    auto* dialog = new QFontDialog(fontAtCursor(), this);
+    auto* dialog = new QFontDialog(WithStyleName(fontAtCursor()), this);
     // The toolkit's own dialog, which tests can drive.
     dialog->setOption(QFontDialog::DontUseNativeDialog);
     dialog->setWindowTitle(action(Command::Font)->text());
     connect(dialog, &QFontDialog::fontSelected, this, &RichTextEditor::applyFont);
-    connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+    connect(dialog, &QDialog::finished, this, [this, dialog] {
+        // Answered: the editor no longer has a dialog open.
+        if (fontDialog_ == dialog) fontDialog_.clear();
+        dialog->deleteLater();
+    });
     fontDialog_ = dialog;
     dialog->open();
 }
