@@ -11,7 +11,6 @@
 
 #include "EditorDriver.h"
 #include "RichTextDescription.h"
-#include "client/richtext/FontStyle.h"
 
 using namespace tarnwick;
 using namespace tarnwick::test;
@@ -140,17 +139,6 @@ class RichTextEditorTest : public QObject {
         const QStringList lines = Describe(*editor.textEdit()->document());
         QVERIFY2(lines.contains(QStringLiteral("  run DejaVu Serif 18pt auto: regular")),
                  qPrintable(lines.join(u'\n')));
-    }
-
-    void styleNamesMatchWeightAndSlant() {
-        QCOMPARE(WithStyleName(MakeFont("DejaVu Serif", 10)).styleName(), QStringLiteral("Book"));
-        QCOMPARE(WithStyleName(MakeFont("DejaVu Serif", 10, true)).styleName(),
-                 QStringLiteral("Bold"));
-        QCOMPARE(WithStyleName(MakeFont("DejaVu Serif", 10, true, true)).styleName(),
-                 QStringLiteral("Bold Italic"));
-        QCOMPARE(WithStyleName(MakeFont("Liberation Mono", 10)).styleName(),
-                 QStringLiteral("Regular"));
-        QCOMPARE(WithStyleName(MakeFont("No Such Family Here", 10)).styleName(), QString());
     }
 
     // The font applies to the selection only; the text around it keeps its own.
