@@ -133,6 +133,23 @@ class FilterSetsTest : public QObject {
         QVERIFY(messages_.texts.isEmpty());
     }
 
+    void aListThatCannotBeCopiedIsNotOpened() {
+        // A condition whose value no longer fits its column: the copy refuses the value.
+        const auto broken =
+            MakeSet(QStringLiteral("Broken"),
+                    {{"StatusName", Equal, TextValue(QStringLiteral("New")), LogAnd}});
+        Check(Item(broken.Get(), &IBugFilterSet::get_Item, 0)
+                  ->put_Field(ToBstr(QStringLiteral("ReportedDate")).Get()));
+        QVERIFY(list_.Add(broken));
+        const QStringList before = DescribeList(list_);
+        FilterDialog& dialog = Open();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(messages_.texts.size(), 1);
+        QVERIFY(!messages_.texts[0].isEmpty());
+        QCOMPARE(DescribeList(list_), before);
+    }
+
     void addConditionNeedsAFilter() {
         FilterList empty;
         dialog_ = std::make_unique<FilterDialog>(session_, empty, messages_);
