@@ -1,0 +1,121 @@
+#pragma once
+// Storing an edited bug without losing a colleague's work. The bug set refuses an update when
+// the row changed since it was read; then the stored bug is read again and merged field by field
+// with the user's edit against the snapshot taken when the editor opened. Only fields both
+// changed to different values are put to the user (MergeDialog); everything else is settled
+// without asking, and the merge is stored. A bug deleted meanwhile can be reported anew.
+//
+// Driven by signals: start(), then finished(outcome) once, perhaps after the dialog was
+// answered. The bug set may have been re-run by then; the caller re-reads its list.
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+#include "client/adapter/EngineCall.h"
+#include "client/merge/BugFields.h"
+#include "client/merge/BugMerge.h"
+#include "client/merge/FieldValueText.h"
+
+class QWidget;
+
+namespace tarnwick {
+
+class MergeDialog;
+class MessageSink;
+
+class ConflictAwareUpdate : public QObject {
+    Q_OBJECT
+
+  public:
+    enum class Outcome {
+        Stored,                     // stored; nothing of a colleague's needed mentioning
+        StoredWithColleagueChanges, // stored, keeping a colleague's changes: see statusText()
+        ReportedAsNew,              // the bug was gone; the edit was reported as a new one
+        Cancelled,                  // the user declined; the editor stays open
+        Failed,                     // the engine's message was shown; the editor stays open
+    };
+    Q_ENUM(Outcome)
+
+    // Stores the edited content as a new bug or feature (the caller's Add); raises
+    // EngineFailure when that is refused. It receives a new Bug object holding the user's edit.
+    using ReportAsNew = std::function<void(IBug* edited)>;
+
+    // How many times the merge is tried again when the merged update is refused in turn.
+    static constexpr int kMaxMergeRounds = 3;
+
+    // set: the set the bug was read from; snapshot: the bug's fields when the editor opened;
+    // edited: the bug with the user's values written into it.
+    ConflictAwareUpdate(ComPtr<IBugSet> set, BugFields snapshot, ComPtr<IBug> edited,
+                        ComPtr<IExeContext> session, MessageSink& messages, QWidget* parent,
+                        ReportAsNew reportAsNew, QObject* owner = nullptr);
+    ~ConflictAwareUpdate() override;
+
+    // How IDs are shown in the dialog (names looked up through the engine by default).
+    void setIdNames(IdName names) { names_ = std::move(names); }
+
+    // Tries the update; finished() follows, at once or once the dialog is answered.
+    void start();
+
+    bool isFinished() const { return finished_; }
+    Outcome outcome() const { return outcome_; }
+    // The status-bar text for StoredWithColleagueChanges ("Saved. A colleague's changes to ...
+    // were kept."); empty otherwise.
+    const QString& statusText() const { return statusText_; }
+    // The dialog while it is open, else null.
+    MergeDialog* dialog() const { return dialog_; }
+
+  signals:
+    void finished(tarnwick::ConflictAwareUpdate::Outcome outcome);
+
+  private:
+    // The bug as stored now and the set through which it can be updated; no bug when it is gone.
+    struct StoredBug {
+        ComPtr<IBugSet> set;
+        ComPtr<IBug> bug;
+    };
+
+    // After a refused update: read again, merge, maybe ask, store again.
+    void mergeRound(const QString& refusal);
+    StoredBug readStored() const;
+    void reportDeleted();
+    void store(const StoredBug& stored, const MergeResult& merge, const BugFields& theirs,
+               const QMap<BugField, MergeSide>& choices, bool asked);
+    // Fills choices from earlier answers whose values are still what the colleague holds;
+    // returns the clashes still to ask about.
+    QList<BugField> unansweredClashes(const MergeResult& merge, const BugFields& theirs,
+                                      QMap<BugField, MergeSide>* choices) const;
+    void fail(const QString& text);
+    void finish(Outcome outcome);
+
+    ComPtr<IBugSet> set_;
+    BugFields snapshot_;
+    ComPtr<IBug> edited_;
+    ComPtr<IExeContext> session_;
+    MessageSink& messages_;
+    QPointer<QWidget> parent_;
+    ReportAsNew reportAsNew_;
+    IdName names_;
+
+    LONG id_ = 0;
+    tagBugType type_ = eBug;
+    BugFields mine_;
+    int rounds_ = 0;
+    bool retriedUnchanged_ = false;
+    // Answers given in the dialog, with the colleague's values they were given against.
+    struct Answer {
+        MergeSide side;
+        BugFields theirs;
+    };
+    QMap<BugField, Answer> answers_;
+    QPointer<MergeDialog> dialog_;
+    bool finished_ = false;
+    Outcome outcome_ = Outcome::Failed;
+    QString statusText_;
+};
+
+// The captions of the colleague's kept changes for the status bar: Status stands for its group.
+QStringList KeptChangeCaptions(const QList<BugField>& fromColleague);
+
+} // namespace tarnwick
