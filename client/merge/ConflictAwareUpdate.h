@@ -17,12 +17,12 @@
 #include "client/merge/BugFields.h"
 #include "client/merge/BugMerge.h"
 #include "client/merge/FieldValueText.h"
+#include "client/merge/MergeDialog.h"
 
 class QWidget;
 
 namespace tarnwick {
 
-class MergeDialog;
 class MessageSink;
 
 class ConflictAwareUpdate : public QObject {
