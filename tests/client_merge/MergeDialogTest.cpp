@@ -154,16 +154,6 @@ class MergeDialogTest : public QObject {
         for (const QPlainTextEdit* view : dialog.findChildren<QPlainTextEdit*>())
             QVERIFY(!view->accessibleName().isEmpty());
     }
-
-    void cancelRejects() {
-        const Sides sides = Clashing();
-        MergeDialog dialog({BugField::Priority}, sides.mine, sides.theirs, FakeName);
-        dialog.open();
-        QSignalSpy finished(&dialog, &QDialog::finished);
-        dialog.reject();
-        QCOMPARE(finished.size(), 1);
-        QCOMPARE(finished.first().first().toInt(), int(QDialog::Rejected));
-    }
 };
 
 QTEST_MAIN(MergeDialogTest)
