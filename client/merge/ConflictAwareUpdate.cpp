@@ -58,17 +58,26 @@ ConflictAwareUpdate::~ConflictAwareUpdate() {
 
 void ConflictAwareUpdate::start() {
     if (!set_ || !edited_) {
-        fail(QStringLiteral("Update bug failed!"));
+        fail(QString::fromLatin1(merge_texts::kUpdateFailed));
         return;
     }
+    StoredBug current;
     const bool read = Attempt(
         [&] {
             id_ = Long(edited_.Get(), &IBug::get_ID);
             Check(edited_->get_BugType(&type_));
             mine_ = ReadBugFields(edited_.Get());
+            // The set's own check compares with the row it holds, which it may have read again
+            // after the editor opened (a refresh, a dropped page); the stored row tells for sure.
+            if (id_ != 0) current.bug = readOwnRow();
         },
         [&](const EngineFailure& failure) { fail(failure.text); });
     if (!read) return;
+    if (current.bug) {
+        current.set = set_;
+        mergeWith(current, std::nullopt);
+        return;
+    }
 
     const std::optional<QString> refusal = TryUpdate(set_.Get(), edited_.Get());
     if (!refusal) {
@@ -89,28 +98,34 @@ void ConflictAwareUpdate::mergeRound(const QString& refusal) {
         return;
     }
     StoredBug stored;
+    if (!Attempt([&] { stored = readStored(); },
+                 [&](const EngineFailure& failure) { fail(failure.text); }))
+        return;
+    if (!stored.bug) {
+        reportDeleted();
+        return;
+    }
+    mergeWith(stored, refusal);
+}
+
+void ConflictAwareUpdate::mergeWith(const StoredBug& stored,
+                                    const std::optional<QString>& refusal) {
     BugFields theirs;
     BugFieldSet editable;
     const bool read = Attempt(
         [&] {
-            stored = readStored();
-            if (!stored.bug) return;
             theirs = ReadBugFields(stored.bug.Get());
             if (session_)
                 editable = EditableFields(Object(session_.Get(), &IExeContext::get_CurRight).Get());
         },
         [&](const EngineFailure& failure) { fail(failure.text); });
     if (!read) return;
-    if (!stored.bug) {
-        reportDeleted();
-        return;
-    }
-    if (theirs == snapshot_) {
-        // Nobody changed what the editor shows. The refusal may still come from a change to a
-        // column the editor does not show, which one more update over the fresh row settles;
-        // a second refusal is the engine's own.
+    if (refusal && theirs == snapshot_) {
+        // Refused, yet nobody changed what the editor shows. A change to a column the editor
+        // does not show would explain it, and one more update over the fresh row settles that;
+        // a second such refusal is the engine's own.
         if (retriedUnchanged_) {
-            fail(refusal);
+            fail(*refusal);
             return;
         }
         retriedUnchanged_ = true;
@@ -174,6 +189,13 @@ ConflictAwareUpdate::StoredBug ConflictAwareUpdate::readStored() const {
     }
     // The bug may only have left the set's selection (its status no longer matches the list's
     // filter, say): look for it in a set of its own.
+    ComPtr<IBugSet> own;
+    stored.bug = readOwnRow(&own);
+    if (stored.bug) stored.set = own;
+    return stored;
+}
+
+ComPtr<IBug> ConflictAwareUpdate::readOwnRow(ComPtr<IBugSet>* set) const {
     if (!session_) return {};
     ComPtr<IBugSet> own;
     const ComPtr<IBugFilterSet> filter = OneBugFilter(id_);
@@ -183,9 +205,9 @@ ConflictAwareUpdate::StoredBug ConflictAwareUpdate::readStored() const {
     LONG end = 1;
     Check(own->IsEnd(&end));
     if (end) return {};
-    stored.bug = Object(own.Get(), &IBugSet::get_CurItem);
-    if (stored.bug) stored.set = own;
-    return stored;
+    ComPtr<IBug> bug = Object(own.Get(), &IBugSet::get_CurItem);
+    if (set) *set = own;
+    return bug;
 }
 
 void ConflictAwareUpdate::reportDeleted() {

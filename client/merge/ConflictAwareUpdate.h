@@ -5,6 +5,10 @@
 // changed to different values are put to the user (MergeDialog); everything else is settled
 // without asking, and the merge is stored. A bug deleted meanwhile can be reported anew.
 //
+// The stored row is read before the first update as well: the set's own check compares with the
+// row it holds, which may have been read again after the editor opened. The user's fields are
+// always written over the stored row, so columns the editor does not show keep what is stored.
+//
 // Driven by signals: start(), then finished(outcome) once, perhaps after the dialog was
 // answered. The bug set may have been re-run by then; the caller re-reads its list.
 #include <QObject>
@@ -12,6 +16,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 #include "client/adapter/EngineCall.h"
 #include "client/merge/BugFields.h"
@@ -76,9 +81,16 @@ class ConflictAwareUpdate : public QObject {
         ComPtr<IBug> bug;
     };
 
-    // After a refused update: read again, merge, maybe ask, store again.
+    // After a refused update: read again, then merge.
     void mergeRound(const QString& refusal);
+    // Merges with the stored bug, asks about clashes, stores. refusal: the update refused
+    // before, if any.
+    void mergeWith(const StoredBug& stored, const std::optional<QString>& refusal);
+    // The stored bug, through the caller's set run again or else a set of its own.
     StoredBug readStored() const;
+    // The stored row read through a new set that selects it alone (into *set if given); null
+    // when that set cannot see it (deleted, or moved out of the active version).
+    ComPtr<IBug> readOwnRow(ComPtr<IBugSet>* set = nullptr) const;
     void reportDeleted();
     void store(const StoredBug& stored, const MergeResult& merge, const BugFields& theirs,
                const QMap<BugField, MergeSide>& choices, bool asked);

@@ -24,6 +24,7 @@ inline const char* const kDeletedMeanwhile =
 inline const char* const kDeletedFeatureMeanwhile =
     "The feature was deleted by someone else while you edited it. Report your edited text as a "
     "new feature?";
+inline const char* const kUpdateFailed = "Update bug failed!";
 inline const char* const kStillChanging =
     "Someone else keeps changing this bug; your changes were not saved. Please try again.";
 

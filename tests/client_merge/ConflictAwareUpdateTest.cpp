@@ -259,7 +259,7 @@ class ConflictAwareUpdateTest : public QObject {
         QTest::mouseClick(flow->dialog()->keepAllTheirsButton(), Qt::LeftButton);
         flow->dialog()->accept();
         QCOMPARE(flow->outcome(), Outcome::Stored);
-        QCOMPARE(observed->updates, 1); // the refused first attempt only
+        QCOMPARE(observed->updates, 0);
 
         const ComPtr<IBug> stored = ReadStoredBug(me_, id);
         QCOMPARE(ReadBugFields(stored.Get()), theirs);
@@ -282,6 +282,24 @@ class ConflictAwareUpdateTest : public QObject {
         const ComPtr<IBug> stored = ReadStoredBug(me_, id);
         QCOMPARE(Date(stored.Get(), &IBug::get_EstimatedTime), 45400.0);
         QCOMPARE(Text(stored.Get(), &IBug::get_Description), QStringLiteral("Estimate, mine"));
+    }
+
+    // My list was run again while I edited (its row is now the colleague's): the set's own
+    // check sees no change, but the colleague's priority must still not be overwritten.
+    void listRunAgainWhileEditingStillMerges() {
+        const LONG id = StoreNewBug(me_, QStringLiteral("Rerun"), QStringLiteral("Active"));
+        const Editor editor = OpenEditor(me_.bugs.Get(), id);
+        ColleagueSaves(colleague_, id, [](IBug* bug) {
+            SetText(bug, &IBug::put_Priority, QStringLiteral("Urgent"));
+        });
+        Check(me_.bugs->Refresh());
+        SetText(editor.bug.Get(), &IBug::put_Description, QStringLiteral("Rerun, mine"));
+        auto flow = Flow(editor);
+        flow->start();
+        QCOMPARE(flow->outcome(), Outcome::StoredWithColleagueChanges);
+        const BugFields stored = ReadBugFields(ReadStoredBug(me_, id).Get());
+        QCOMPARE(stored.priority, QStringLiteral("Urgent"));
+        QCOMPARE(stored.description, QStringLiteral("Rerun, mine"));
     }
 
     void deletedMeanwhile_data() {
