@@ -111,15 +111,21 @@ void ConflictAwareUpdate::mergeRound(const QString& refusal) {
 void ConflictAwareUpdate::mergeWith(const StoredBug& stored,
                                     const std::optional<QString>& refusal) {
     BugFields theirs;
-    BugFieldSet editable;
+    ComPtr<IRight> right;
     const bool read = Attempt(
         [&] {
             theirs = ReadBugFields(stored.bug.Get());
-            if (session_)
-                editable = EditableFields(Object(session_.Get(), &IExeContext::get_CurRight).Get());
+            if (session_) right = Object(session_.Get(), &IExeContext::get_CurRight);
         },
         [&](const EngineFailure& failure) { fail(failure.text); });
     if (!read) return;
+    // Without a right nothing may be written; the merge would store nothing and call that a
+    // success.
+    if (!right) {
+        fail(refusal.value_or(QString::fromLatin1(merge_texts::kUpdateFailed)));
+        return;
+    }
+    const BugFieldSet editable = EditableFields(right.Get());
     if (refusal && theirs == snapshot_) {
         // Refused, yet nobody changed what the editor shows. A change to a column the editor
         // does not show would explain it, and one more update over the fresh row settles that;
@@ -213,6 +219,10 @@ ComPtr<IBug> ConflictAwareUpdate::readOwnRow(ComPtr<IBugSet>* set) const {
 void ConflictAwareUpdate::reportDeleted() {
     const QString question = QString::fromLatin1(
         type_ == eFeature ? merge_texts::kDeletedFeatureMeanwhile : merge_texts::kDeletedMeanwhile);
+    if (!reportAsNew_) {
+        fail(QString::fromLatin1(merge_texts::kDeleted));
+        return;
+    }
     if (!messages_.Confirm(parent_, question)) {
         finish(Outcome::Cancelled);
         return;
@@ -225,7 +235,7 @@ void ConflictAwareUpdate::reportDeleted() {
             Check(fresh->Copy(edited_.Get()));
             WriteBugFields(fresh.Get(), mine_);
             Check(fresh->put_BugType(type_));
-            if (reportAsNew_) reportAsNew_(fresh.Get());
+            reportAsNew_(fresh.Get());
             finish(Outcome::ReportedAsNew);
         },
         [&](const EngineFailure& failure) { fail(failure.text); });

@@ -45,6 +45,7 @@ class ConflictAwareUpdate : public QObject {
 
     // Stores the edited content as a new bug or feature (the caller's Add); raises
     // EngineFailure when that is refused. It receives a new Bug object holding the user's edit.
+    // Without one a deleted bug is only reported as deleted.
     using ReportAsNew = std::function<void(IBug* edited)>;
 
     // How many times the merge is tried again when the merged update is refused in turn.

@@ -18,6 +18,7 @@ inline const char* const kKeepAllMine = "Keep all mine";
 inline const char* const kKeepAllTheirs = "Keep all theirs";
 inline const char* const kNoValue = "(none)";
 
+inline const char* const kDeleted = "The bug was deleted by someone else while you edited it.";
 inline const char* const kDeletedMeanwhile =
     "The bug was deleted by someone else while you edited it. Report your edited text as a new "
     "bug?";

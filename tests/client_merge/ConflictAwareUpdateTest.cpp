@@ -444,6 +444,24 @@ class ConflictAwareUpdateTest : public QObject {
         QCOMPARE(messages_.texts, QStringList{QStringLiteral("Update bug failed!")});
     }
 
+    // Without a session to ask for the right, nothing may be merged in: the refusal stands
+    // rather than a merge that writes nothing being called a success.
+    void noRightMeansNoMerge() {
+        const LONG id = StoreNewBug(me_, QStringLiteral("No right"), QStringLiteral("Active"));
+        const Editor editor = OpenEditor(me_.bugs.Get(), id);
+        ColleagueSaves(colleague_, id, [](IBug* bug) {
+            SetText(bug, &IBug::put_Priority, QStringLiteral("High"));
+        });
+        SetText(editor.bug.Get(), &IBug::put_Description, QStringLiteral("No right, mine"));
+        ConflictAwareUpdate flow(me_.bugs, editor.snapshot, editor.bug, nullptr, messages_, nullptr,
+                                 {});
+        flow.start();
+        QCOMPARE(flow.outcome(), Outcome::Failed);
+        QCOMPARE(messages_.texts, QStringList{QStringLiteral("Update bug failed!")});
+        QCOMPARE(Text(ReadStoredBug(me_, id).Get(), &IBug::get_Description),
+                 QStringLiteral("No right"));
+    }
+
     // Cancelling the question stores nothing; the editor keeps my edit.
     void cancellingTheQuestionStoresNothing() {
         const LONG id = StoreNewBug(me_, QStringLiteral("Cancel"), QStringLiteral("Active"));
