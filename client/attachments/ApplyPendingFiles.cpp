@@ -1,12 +1,15 @@
 #include "client/attachments/ApplyPendingFiles.h"
 
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QThread>
 #include <QTimer>
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 
 #include "client/attachments/ThreadBytesRead.h"
 #include "client/widgets/MessageSink.h"
@@ -37,6 +40,25 @@ bool AddFile(IFileSet* files, const QString& path, MessageSink& messages, QWidge
         },
         [&](const EngineFailure& failure) { messages.Inform(window, failure.text); });
 }
+
+// The progress dialog of one large file. Closing it or pressing Escape asks to cancel like its
+// button does, and it stays open until the owner hides it: the window must stay blocked while
+// the worker uses the engine.
+class StoringProgressDialog final : public QProgressDialog {
+  public:
+    StoringProgressDialog(QWidget* parent, std::function<void()> cancelRequested)
+        : QProgressDialog(parent), cancelRequested_(std::move(cancelRequested)) {}
+
+  protected:
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();
+        cancelRequested_();
+    }
+    void reject() override { cancelRequested_(); }
+
+  private:
+    std::function<void()> cancelRequested_;
+};
 
 } // namespace
 
@@ -79,7 +101,8 @@ void PendingFilesApplier::cancel() {
     cancelled_ = true;
     if (progress_) {
         progress_->setLabelText(QString::fromLatin1(kCancelling));
-        progress_->setCancelButton(nullptr); // the file being stored cannot be stopped midway
+        // The file being stored cannot be stopped midway; it is taken out when it is in.
+        if (cancelButton_) cancelButton_->setEnabled(false);
     }
 }
 
@@ -105,10 +128,14 @@ void PendingFilesApplier::startLargeFile(const QString& path, qint64 size) {
     // The packer reads the file, then the archive (at most about as large) is read back.
     expectedBytes_ = 2 * size;
 
-    progress_ = new QProgressDialog(window_);
+    progress_ = new StoringProgressDialog(window_, [this] { cancel(); });
     progress_->setWindowTitle(QString::fromLatin1(kProgressTitle));
     progress_->setLabelText(QString::fromLatin1(kStoringFile).arg(QFileInfo(path).fileName()));
-    progress_->setCancelButtonText(QString::fromLatin1(kCancel));
+    // A button of our own, cut from the dialog's own handling, which would close it at once.
+    cancelButton_ = new QPushButton(QString::fromLatin1(kCancel));
+    progress_->setCancelButton(cancelButton_);
+    cancelButton_->disconnect(progress_);
+    connect(cancelButton_, &QPushButton::clicked, this, &PendingFilesApplier::cancel);
     progress_->setWindowModality(Qt::WindowModal);
     progress_->setAutoReset(false);
     progress_->setAutoClose(false);
@@ -116,10 +143,6 @@ void PendingFilesApplier::startLargeFile(const QString& path, qint64 size) {
     progress_->setRange(0, static_cast<int>(std::min<qint64>(
                                (expectedBytes_ + kProgressUnit - 1) / kProgressUnit, INT_MAX)));
     progress_->setValue(0);
-    // Cancel must not close the dialog: it stays until the file being stored is taken out again,
-    // so the window stays blocked while the worker uses the engine.
-    disconnect(progress_, &QProgressDialog::canceled, progress_, &QProgressDialog::cancel);
-    connect(progress_, &QProgressDialog::canceled, this, &PendingFilesApplier::cancel);
     progress_->show();
 
     ComPtr<IFileSet> files = files_;
@@ -183,10 +206,10 @@ void PendingFilesApplier::largeFileDone() {
     }
     added_.Reset();
     if (progress_) {
-        progress_->setValue(progress_->maximum());
-        progress_->close();
+        progress_->hide();
         progress_->deleteLater();
         progress_ = nullptr;
+        cancelButton_ = nullptr;
     }
     addFrom(next_ + 1);
 }

@@ -16,6 +16,7 @@
 #include "client/attachments/PendingFiles.h"
 
 class QProgressDialog;
+class QPushButton;
 class QThread;
 class QTimer;
 class QWidget;
@@ -83,6 +84,7 @@ class PendingFilesApplier : public QObject {
     // reads it once the thread has finished.
     QThread* worker_ = nullptr;
     QProgressDialog* progress_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
     QTimer* progressTimer_ = nullptr;
     std::atomic<int> workerThreadId_{0};
     std::atomic<qint64> workerBytesBefore_{-1};
