@@ -150,8 +150,7 @@ MainActions::MainActions(QMainWindow* window) {
 }
 
 QList<QAction*> MainActions::arrivingLater() const {
-    return {reportBug,      reportFeature, edit,       setFilters, printPreview, print,
-            addProduction, editProduction, assignUser, options};
+    return {printPreview, print, addProduction, editProduction, assignUser, options};
 }
 
 } // namespace tarnwick

@@ -20,6 +20,8 @@
 #include "client/list/BugListView.h"
 #include "client/list/DateText.h"
 #include "client/list/QuickSearchBox.h"
+#include "client/main/BugCommands.h"
+#include "client/main/FilterCommands.h"
 #include "client/main/InfoBar.h"
 #include "client/main/ListCommands.h"
 #include "client/main/MainActions.h"
@@ -56,6 +58,8 @@ MainWindow::MainWindow(MessageSink& messages, ClientConfig& config, WindowFiles 
     sessionCommands_ = new SessionCommands(session_, workspace_, messages_, config_,
                                            files_.filters, this);
     listCommands_ = new ListCommands(workspace_, messages_, this);
+    bugCommands_ = new BugCommands(workspace_, messages_, config_, this);
+    filterCommands_ = new FilterCommands(workspace_, messages_, config_, files_.filters, this);
     connectCommands();
     restoreLayout();
     updateCommands();
@@ -145,6 +149,23 @@ void MainWindow::connectCommands() {
         listCommands_->chooseFilter(item->data().toInt());
         updateCommands();
     });
+    connect(a.reportBug, &QAction::triggered, this,
+            [this] { bugCommands_->reportBug(sessionCommands_->session()); });
+    connect(a.reportFeature, &QAction::triggered, this,
+            [this] { bugCommands_->reportFeature(sessionCommands_->session()); });
+    connect(a.edit, &QAction::triggered, this, [this] {
+        if (workspace_.shownList()->SelectedCount() == 1)
+            bugCommands_->edit(sessionCommands_->session());
+    });
+    connect(a.setFilters, &QAction::triggered, this,
+            [this] { filterCommands_->setFilters(sessionCommands_->session()); });
+    connect(bugCommands_, &BugCommands::notice, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 15000); });
+    connect(bugCommands_, &BugCommands::bugStored, this, [this] {
+        listCommands_->showSelection(sessionCommands_->session());
+        updateCommands();
+    });
+    connect(filterCommands_, &FilterCommands::filtersChanged, this, &MainWindow::updateCommands);
     connect(a.synchronize, &QAction::triggered, session, &SessionCommands::synchronize);
     connect(a.selectProduction, &QAction::triggered, session, &SessionCommands::selectProduction);
     connect(a.systemInformation, &QAction::triggered, session,
@@ -191,7 +212,7 @@ void MainWindow::connectList(BugListView* list) {
     connect(list->model(), &QAbstractItemModel::modelReset, this, [this, list] {
         if (list == workspace_.shownList()) updateCommands();
     });
-    // Double click and Enter edit; the editor arrives with a later version.
+    // Double click and Enter edit.
     const auto edit = [this] { actions_->edit->trigger(); };
     connect(list, &BugListView::itemDoubleClicked, this, edit);
     connect(list, &BugListView::editRequested, this, edit);

@@ -18,8 +18,10 @@ namespace tarnwick {
 
 class ClientConfig;
 struct MainActions;
+class BugCommands;
 class BugListView;
 class DetailTabs;
+class FilterCommands;
 class FilterList;
 class InfoBar;
 class ListCommands;
@@ -52,6 +54,8 @@ class MainWindow : public QMainWindow {
     MainActions& actions() const { return *actions_; }
     SessionCommands& sessionCommands() const { return *sessionCommands_; }
     ListCommands& listCommands() const { return *listCommands_; }
+    BugCommands& bugCommands() const { return *bugCommands_; }
+    FilterCommands& filterCommands() const { return *filterCommands_; }
     const Workspace& workspace() const { return workspace_; }
     InfoBar* infoBar() const { return workspace_.infoBar; }
     BugListView* bugList() const { return workspace_.bugs; }
@@ -89,6 +93,8 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<MainActions> actions_;
     SessionCommands* sessionCommands_ = nullptr;
     ListCommands* listCommands_ = nullptr;
+    BugCommands* bugCommands_ = nullptr;
+    FilterCommands* filterCommands_ = nullptr;
     QuickSearchBox* quickSearch_ = nullptr;
     QMenu* filterMenu_ = nullptr;
     QSplitter* splitter_ = nullptr;
