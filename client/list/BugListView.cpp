@@ -18,7 +18,6 @@ namespace tarnwick {
 
 namespace {
 
-const char* const kAddingBugFailed = "Adding Bug Failed!";
 const char* const kReportBug = "Report Bug...";
 const char* const kReportFeature = "Report Feature...";
 const char* const kEdit = "Edit...";

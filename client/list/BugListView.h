@@ -17,6 +17,9 @@ namespace tarnwick {
 
 class MessageSink;
 
+// Shown when a bug is added to a list that has no set.
+inline const char* const kAddingBugFailed = "Adding Bug Failed!";
+
 class BugListView : public QTableView {
     Q_OBJECT
 

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 #include "client/attachments/ApplyPendingFiles.h"
 #include "client/attachments/AttachmentPage.h"
 #include "client/config/ClientConfig.h"
@@ -29,6 +31,10 @@ BugCommands::BugCommands(Workspace workspace, MessageSink& messages, const Clien
                          QWidget* window)
     : QObject(window), workspace_(workspace), messages_(messages), config_(config),
       window_(window) {}
+
+BugSheet* BugCommands::editor() const {
+    return editor_;
+}
 
 void BugCommands::reportBug(IExeContext* session) {
     report(session, false);
@@ -102,17 +108,17 @@ void BugCommands::edit(IExeContext* session) {
     }
     ComPtr<IExeContext> held(session);
     connect(sheet, &BugSheet::saveRequested, this, [this, sheet, list, feature, snapshot, held] {
-        // Reported anew when a colleague deleted the bug meanwhile.
-        auto reportAsNew = [this, list, feature](IBug* edited) {
-            const ComPtr<IBug> stored = addThrough(list, edited, feature);
-            if (stored) storeFilesAndClose(stored.Get(), list);
-            return static_cast<bool>(stored);
+        // A colleague deleted the bug meanwhile and the user wants the edit reported anew.
+        auto reportedAnew = std::make_shared<ComPtr<IBug>>();
+        auto reportAsNew = [list, feature, reportedAnew](IBug* edited) {
+            Check(edited->put_BugType(feature ? eFeature : eBug));
+            *reportedAnew = list->bugModel()->addBug(edited);
+            if (!*reportedAnew) throw EngineFailure{E_FAIL, QString::fromLatin1(kAddingBugFailed)};
         };
-        auto* update = new ConflictAwareUpdate(list->GetBugSet().Get(), snapshot,
-                                               sheet->bug().Get(), held, messages_, sheet,
-                                               reportAsNew);
+        auto* update = new ConflictAwareUpdate(list->GetBugSet(), snapshot, sheet->bug(), held,
+                                               messages_, sheet, reportAsNew, sheet);
         connect(update, &ConflictAwareUpdate::finished, this,
-                [this, sheet, list, update](ConflictAwareUpdate::Outcome outcome) {
+                [this, sheet, list, update, reportedAnew](ConflictAwareUpdate::Outcome outcome) {
                     update->deleteLater();
                     using Outcome = ConflictAwareUpdate::Outcome;
                     switch (outcome) {
@@ -122,9 +128,15 @@ void BugCommands::edit(IExeContext* session) {
                     case Outcome::Stored:
                         storeFilesAndClose(sheet->bug().Get(), list);
                         break;
-                    case Outcome::ReportedAsNew: break; // stored and closed by reportAsNew
+                    case Outcome::ReportedAsNew:
+                        // The old bug's files went with it: only the new ones can be stored.
+                        storeFilesAndClose(reportedAnew->Get(), list, FileChanges::AdditionsOnly);
+                        break;
                     case Outcome::Cancelled:
-                    case Outcome::Failed: sheet->finishSave(false); break;
+                    case Outcome::Failed:
+                        list->Refresh();
+                        sheet->finishSave(false);
+                        break;
                     }
                 });
         update->start();
@@ -132,14 +144,20 @@ void BugCommands::edit(IExeContext* session) {
     sheet->open();
 }
 
-void BugCommands::storeFilesAndClose(IBug* stored, BugListView* list) {
+void BugCommands::storeFilesAndClose(IBug* stored, BugListView* list, FileChanges changes) {
     BugSheet* sheet = editor_;
     const auto finish = [this, sheet, list] {
         list->Refresh();
         if (sheet) sheet->finishSave(true);
         emit bugStored();
     };
-    const PendingFiles pending = attachments_->pendingFiles();
+    PendingFiles pending = attachments_->pendingFiles();
+    if (changes == FileChanges::AdditionsOnly) {
+        PendingFiles additions;
+        for (const QString& path : pending.pathsToAdd())
+            additions.addNew(path);
+        pending = additions;
+    }
     if (!pending.hasChanges()) {
         finish();
         return;

@@ -33,7 +33,7 @@ class BugCommands : public QObject {
     void edit(IExeContext* session);
 
     // The open editor, or null.
-    BugSheet* editor() const { return editor_; }
+    BugSheet* editor() const;
 
   signals:
     // A text for the status bar (a colleague's changes kept, files stored).
@@ -49,7 +49,9 @@ class BugCommands : public QObject {
     ComPtr<IBug> addThrough(BugListView* list, IBug* bug, bool feature);
     // Stores the pending files of the editor's Attachment page on the stored bug, then closes
     // the editor.
-    void storeFilesAndClose(IBug* stored, BugListView* list);
+    enum class FileChanges { All, AdditionsOnly };
+    void storeFilesAndClose(IBug* stored, BugListView* list,
+                            FileChanges changes = FileChanges::All);
 
     Workspace workspace_;
     MessageSink& messages_;

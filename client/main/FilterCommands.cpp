@@ -3,9 +3,9 @@
 #include <QWidget>
 
 #include "client/config/ClientConfig.h"
+#include "client/filtereditor/FilterDialog.h"
 #include "client/filters/FilterFile.h"
 #include "client/filters/FilterList.h"
-#include "client/filtereditor/FilterDialog.h"
 #include "client/list/BugListView.h"
 #include "client/widgets/MessageSink.h"
 
@@ -34,6 +34,10 @@ FilterCommands::FilterCommands(Workspace workspace, MessageSink& messages,
                                const ClientConfig& config, QString filterFile, QWidget* window)
     : QObject(window), workspace_(workspace), messages_(messages), config_(config),
       filterFile_(std::move(filterFile)), window_(window) {}
+
+FilterDialog* FilterCommands::dialog() const {
+    return dialog_;
+}
 
 void FilterCommands::setFilters(IExeContext* session) {
     if (dialog_ || !session) return;

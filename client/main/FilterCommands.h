@@ -25,7 +25,7 @@ class FilterCommands : public QObject {
     // Opens the dialog (it returns at once; the dialog is open until the user closes it).
     void setFilters(IExeContext* session);
     // The open dialog, or null.
-    FilterDialog* dialog() const { return dialog_; }
+    FilterDialog* dialog() const;
 
   signals:
     // The dialog was closed with OK and its list taken over.
