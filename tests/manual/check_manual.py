@@ -28,6 +28,10 @@ KNOWN = VOID | {
     "h5", "h6", "head", "header", "html", "i", "kbd", "li", "main", "mark", "nav", "ol", "p",
     "pre", "q", "samp", "section", "small", "span", "strong", "style", "sub", "summary", "sup",
     "table", "tbody", "td", "tfoot", "th", "thead", "time", "title", "tr", "ul", "var"}
+# Elements that end an open <p> in HTML5: written inside one, they would not be inside it.
+CLOSES_PARAGRAPH = {"article", "aside", "blockquote", "details", "div", "dl", "figure", "footer",
+                    "h1", "h2", "h3", "h4", "h5", "h6", "header", "hr", "main", "nav", "ol", "p",
+                    "pre", "section", "table", "ul"}
 # Attributes whose value is a reference to another file or a place in one.
 LINK_ATTRIBUTES = {"href", "src"}
 
@@ -68,6 +72,8 @@ class PageParser(html.parser.HTMLParser):
         self.seen_elements.append(tag)
         if tag not in KNOWN:
             self.fault(f"unknown element <{tag}>")
+        if tag in CLOSES_PARAGRAPH and any(open_tag == "p" for open_tag, _ in self.stack):
+            self.fault(f"<{tag}> cannot stand inside <p>")
         names = [name for name, _ in attrs]
         for name in sorted({n for n in names if names.count(n) > 1}):
             self.fault(f"attribute {name} given twice on <{tag}>")
@@ -275,6 +281,7 @@ def self_test():
         "escape from folder": (good_page.replace("style.css", "../style.css"),
                                "outside the manual folder"),
         "closed void element": (good_page.replace("<br>", "<br></br>"), "void element"),
+        "block in paragraph": (good_page.replace("<br>", "<pre>x</pre>"), "inside <p>"),
         "two headings": (good_page.replace("<p>A", "<h1>U</h1><p>A"), "<h1>"),
     }
     failures = []
