@@ -9,7 +9,8 @@ non-void element closed in the right order, no duplicate attributes or ids, know
 entities only, a language, a character set and a title. Every local link, image and style sheet
 must resolve inside the manual (a link's #fragment to an id of its page), nothing may be fetched
 from elsewhere, every image needs alt text, every page must share the same navigation and be
-listed in it, and every file under images/ must be used by some page.
+listed in it, and every file under images/ must be used by some page, all of them together
+within 3 MB.
 """
 
 import html.entities
@@ -32,6 +33,8 @@ KNOWN = VOID | {
 CLOSES_PARAGRAPH = {"article", "aside", "blockquote", "details", "div", "dl", "figure", "footer",
                     "h1", "h2", "h3", "h4", "h5", "h6", "header", "hr", "main", "nav", "ol", "p",
                     "pre", "section", "table", "ul"}
+# The pictures travel in every package and checkout: keep them few and small.
+IMAGE_BUDGET_BYTES = 3 * 1024 * 1024
 # Attributes whose value is a reference to another file or a place in one.
 LINK_ATTRIBUTES = {"href", "src"}
 
@@ -164,7 +167,7 @@ def is_outside(value):
     return bool(parts.scheme or parts.netloc)
 
 
-def check_manual(root):
+def check_manual(root, image_budget=IMAGE_BUDGET_BYTES):
     """Returns the faults of the manual in folder root, each as 'file: text'."""
     root = pathlib.Path(root).resolve()
     faults = []
@@ -239,9 +242,15 @@ def check_manual(root):
 
     images = root / "images"
     if images.is_dir():
+        total = 0
         for image in sorted(images.rglob("*")):
-            if image.is_file() and image.resolve() not in used:
+            if not image.is_file():
+                continue
+            total += image.stat().st_size
+            if image.resolve() not in used:
                 faults.append(f"images/{image.relative_to(images)}: used by no page")
+        if total > image_budget:
+            faults.append(f"images/: {total} bytes, more than the {image_budget} allowed")
     return faults
 
 
@@ -309,12 +318,14 @@ def self_test():
         if not any("orphan.html: not listed" in f for f in check_manual(root)):
             failures.append("not found: page missing from the navigation")
         (root / "orphan.html").unlink()
+        if not any("more than the 3 allowed" in f for f in check_manual(root, image_budget=3)):
+            failures.append("not found: pictures over their size budget")
         (root / "style.css").write_text("body { background: url(images/gone.png); }\n")
         if not any("url(images/gone.png) does not exist" in f for f in check_manual(root)):
             failures.append("not found: style sheet image that does not exist")
     for failure in failures:
         print(failure)
-    print(f"self-test: {len(cases) + 4 - len(failures)} of {len(cases) + 4} checks behave")
+    print(f"self-test: {len(cases) + 5 - len(failures)} of {len(cases) + 5} checks behave")
     return 1 if failures else 0
 
 
