@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Tarnwick, makes a demo database and draws the windows into PNG files (no screen
 # needed): the main window with a bug selected on each detail tab, both login wizard pages,
-# the System Information dialog and the Select Filter drop-down.
+# the System Information dialog, the Select Filter drop-down, the bug editor's pages (new, edit,
+# a Fixed bug, files attached), the filter editor with a two-group filter and the merge dialog.
 #
 #   scripts/screenshots.sh [FOLDER]      (default: build-cc/screenshots)
 set -euo pipefail

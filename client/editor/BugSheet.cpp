@@ -21,7 +21,7 @@ const QString kPages = QStringLiteral("Bug pages");
 const QString kDiscardQuestion = QStringLiteral("Discard the changes to this bug?");
 const QString kSettingsGroup = QStringLiteral("BugEditor");
 const QString kSizeKey = QStringLiteral("size");
-constexpr QSize kDefaultSize(640, 520);
+constexpr QSize kDefaultSize(820, 560);
 
 } // namespace
 

@@ -20,14 +20,23 @@ QString Latin(const char* text) {
     return QString::fromLatin1(text);
 }
 
+// About how many lines a value takes in its view, wrapped lines counted, at most 8: both values
+// of a row get the height of the longer one, so they read side by side.
+int LinesOf(const QString& text) {
+    constexpr int kCharactersPerLine = 40;
+    int lines = 0;
+    for (const QString& paragraph : text.split(QLatin1Char('\n')))
+        lines += 1 + static_cast<int>(paragraph.size()) / kCharactersPerLine;
+    return std::min(8, lines);
+}
+
 // A read-only view of one value; long rich texts scroll inside it.
-QPlainTextEdit* ValueView(const QString& text, const QString& name, const QString& field,
+QPlainTextEdit* ValueView(const QString& text, int lines, const QString& name, const QString& field,
                           QWidget* parent) {
     auto* view = new QPlainTextEdit(text, parent);
     view->setReadOnly(true);
     view->setAccessibleName(name);
     view->setAccessibleDescription(field);
-    const int lines = std::min<int>(8, static_cast<int>(text.count(QLatin1Char('\n'))) + 1);
     view->setFixedHeight(view->fontMetrics().lineSpacing() * lines + 12);
     view->setMinimumWidth(220);
     return view;
@@ -70,10 +79,13 @@ MergeDialog::MergeDialog(const QList<BugField>& clashes, const BugFields& mine,
         auto* label = new QLabel(caption, table);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         grid->addWidget(label, line, 0);
-        grid->addWidget(ValueView(row.mineText, Latin(merge_texts::kMineColumn), caption, table),
-                        line, 1);
+        const int lines = std::max(LinesOf(row.mineText), LinesOf(row.theirsText));
         grid->addWidget(
-            ValueView(row.theirsText, Latin(merge_texts::kTheirsColumn), caption, table), line, 2);
+            ValueView(row.mineText, lines, Latin(merge_texts::kMineColumn), caption, table), line,
+            1);
+        grid->addWidget(
+            ValueView(row.theirsText, lines, Latin(merge_texts::kTheirsColumn), caption, table),
+            line, 2);
 
         auto* choices = new QWidget(table);
         auto* choiceLayout = new QVBoxLayout(choices);

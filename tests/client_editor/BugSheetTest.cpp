@@ -266,7 +266,7 @@ class BugSheetTest : public QObject {
 
     void theSizeIsRemembered() {
         makeSheet();
-        QCOMPARE(sheet_->size(), QSize(640, 520));
+        QCOMPARE(sheet_->size(), QSize(820, 560));
         sheet_->show();
         sheet_->resize(700, 610);
         sheet_->reject();

@@ -1,28 +1,40 @@
 // Draws Tarnwick's windows into PNG files: the main window logged in with a bug selected on each
-// detail tab, both pages of the login wizard, the System Information dialog and the Select
-// Filter drop-down. Run with QT_QPA_PLATFORM=offscreen and the engine registered.
+// detail tab, both pages of the login wizard, the System Information dialog, the Select Filter
+// drop-down, the bug editor's pages (new, edit, a Fixed bug, files attached), the filter editor
+// with a filter of two groups and the merge dialog. Run with QT_QPA_PLATFORM=offscreen and the
+// engine registered.
 //
 //   tarnwick_screenshots FOLDER DATABASE
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QListWidget>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QToolButton>
+#include <QTreeWidget>
 
+#include "client/attachments/AttachmentPage.h"
 #include "client/config/ClientConfig.h"
+#include "client/dialogs/SystemInfoDialog.h"
+#include "client/editor/BugSheet.h"
+#include "client/filtereditor/FilterDialog.h"
+#include "client/filters/FilterList.h"
 #include "client/list/BugListView.h"
 #include "client/login/LoginPage.h"
 #include "client/login/LoginWizard.h"
-#include "client/dialogs/SystemInfoDialog.h"
 #include "client/main/AppIcon.h"
+#include "client/main/BugCommands.h"
+#include "client/main/FilterCommands.h"
 #include "client/main/ListCommands.h"
 #include "client/main/MainActions.h"
 #include "client/main/MainWindow.h"
 #include "client/main/SaveLoginDefaults.h"
 #include "client/main/SessionCommands.h"
+#include "client/merge/MergeDialog.h"
 #include "client/panes/DetailTabs.h"
 #include "client/widgets/MessageSink.h"
 
@@ -50,6 +62,116 @@ int RowWithAttachments(BugListView* list) {
     return 0;
 }
 
+// Every page of an open editor, named prefix-N-page.
+void SaveEditorPages(BugSheet* editor, const QString& prefix) {
+    auto* tabs = editor->findChild<QTabWidget*>();
+    const QStringList names{"general",    "report",     "recreate-step",
+                            "workaround", "resolution", "attachment"};
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        Save(editor, QStringLiteral("%1-%2-%3").arg(prefix).arg(tab + 1).arg(names.value(tab)));
+    }
+}
+
+void CloseEditor(BugSheet* editor) {
+    editor->finishSave(false);
+    editor->done(QDialog::Rejected);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The first row of the list whose bug has the status.
+int RowWithStatus(BugListView* list, const QString& status) {
+    for (int row = 0; row < list->model()->rowCount(); ++row) {
+        list->selectRow(row);
+        const ComPtr<IBug> bug = list->SelectedBug();
+        if (bug && Text(bug.Get(), &IBug::get_Status) == status) return row;
+    }
+    return -1;
+}
+
+// The editor on a new bug, on the richest bug (all pages, files listed) and on a Fixed bug.
+void DrawBugEditor(MainWindow& window, int richRow) {
+    window.actions().reportBug->trigger();
+    BugSheet* editor = window.bugCommands().editor();
+    editor->resize(820, 560);
+    Save(editor, QStringLiteral("bug-editor-general-new"));
+    CloseEditor(editor);
+
+    BugListView* list = window.bugList();
+    list->selectRow(richRow);
+    window.actions().edit->trigger();
+    editor = window.bugCommands().editor();
+    if (!editor) qFatal("the editor did not open");
+    editor->resize(820, 560);
+    SaveEditorPages(editor, QStringLiteral("bug-editor-edit"));
+    CloseEditor(editor);
+
+    const int fixed = RowWithStatus(list, QStringLiteral("Fixed"));
+    if (fixed < 0) return;
+    list->selectRow(fixed);
+    window.actions().edit->trigger();
+    editor = window.bugCommands().editor();
+    editor->resize(820, 560);
+    Save(editor, QStringLiteral("bug-editor-general-fixed"));
+    CloseEditor(editor);
+}
+
+// A condition of a filter set.
+void AddCondition(IBugFilterSet* set, eLogOperation andOr, const char* field, const char* value) {
+    auto condition = Create<IBugFilter>(CLSID_BugFilter, IID_IBugFilter);
+    Check(condition->put_AndOr(andOr));
+    Check(condition->put_Field(ToBstr(QString::fromLatin1(field)).Get()));
+    Check(condition->put_Condition(Equal));
+    VARIANT text;
+    VariantInit(&text);
+    text.vt = VT_BSTR;
+    text.bstrVal = ToBstr(QString::fromLatin1(value)).Detach();
+    Check(condition->put_Value(text));
+    VariantClear(&text);
+    Check(set->Add(condition.Get()));
+}
+
+// The filter editor on a saved filter of two groups: open and urgent, or critical.
+void DrawFilterEditor(MainWindow& window) {
+    auto set = Create<IBugFilterSet>(CLSID_BugFilterSet, IID_IBugFilterSet);
+    Check(set->put_Name(ToBstr(QStringLiteral("Urgent work")).Get()));
+    AddCondition(set.Get(), LogAnd, "StatusName", "Active");
+    AddCondition(set.Get(), LogAnd, "PriorityName", "High");
+    AddCondition(set.Get(), LogOr, "SeverityName", "Critical");
+    window.filters().Add(set);
+    window.actions().setFilters->trigger();
+    FilterDialog* dialog = window.filterCommands().dialog();
+    if (!dialog) return;
+    dialog->nameList()->setCurrentRow(dialog->nameList()->count() - 1);
+    dialog->conditionList()->setCurrentItem(dialog->conditionList()->topLevelItem(2));
+    Save(dialog, QStringLiteral("filter-editor"));
+    dialog->reject();
+}
+
+// The merge question as a colleague's clash on the status, the priority and the report shows it.
+void DrawMergeDialog(MainWindow& window) {
+    const ComPtr<IBug> bug = window.bugList()->SelectedBug();
+    if (!bug) return;
+    const BugFields theirs = ReadBugFields(bug.Get());
+    BugFields mine = theirs;
+    // I reopened the bug; the colleague kept it as it was.
+    mine.status = theirs.status == QLatin1String("Active") ? QStringLiteral("Postponed")
+                                                           : QStringLiteral("Active");
+    mine.fixedByID = mine.verifiedByID = mine.fixedInVersionID = 0;
+    mine.fixedDate = mine.verifiedDate = 0;
+    mine.priority =
+        theirs.priority == QLatin1String("High") ? QStringLiteral("Low") : QStringLiteral("High");
+    mine.report = QStringLiteral("{\\rtf1\\ansi The export stalls at 99% when the list holds "
+                                 "more than 10,000 rows.\\par}");
+    MergeDialog dialog({BugField::Status, BugField::Priority, BugField::Report}, mine, theirs,
+                       EngineIdNames(), &window);
+    dialog.choose(BugField::Status, MergeSide::Theirs);
+    dialog.choose(BugField::Report, MergeSide::Mine);
+    dialog.open();
+    Save(&dialog, QStringLiteral("merge-dialog"));
+    dialog.reject();
+}
+
 void DrawMainWindow(const QString& database, const QTemporaryDir& scratch,
                     RecordingMessageSink& messages) {
     ClientConfig written;
@@ -62,7 +184,8 @@ void DrawMainWindow(const QString& database, const QTemporaryDir& scratch,
         auto session = Create<IExeContext>(CLSID_ExeContext, IID_IExeContext);
         Check(session->OpenAccessDB(ToBstr(database).Get()));
         Check(session->Login(ToBstr(written.LoginName).Get(), ToBstr(written.Password).Get()));
-        written.DefaultVersionID = FindVersionID(session.Get(), QStringLiteral("Harbor Ledger/2.1"));
+        written.DefaultVersionID =
+            FindVersionID(session.Get(), QStringLiteral("Harbor Ledger/2.1"));
     }
     const WindowFiles files{scratch.filePath(QStringLiteral("Bug.cfg")),
                             scratch.filePath(QStringLiteral("filter.ser")),
@@ -78,7 +201,7 @@ void DrawMainWindow(const QString& database, const QTemporaryDir& scratch,
     const int row = RowWithAttachments(list);
     list->selectRow(row);
     list->scrollTo(list->model()->index(row, 0));
-    const QStringList names{"general", "report", "recreate-step", "workaround",
+    const QStringList names{"general",    "report",     "recreate-step",     "workaround",
                             "resolution", "attachment", "system-information"};
     for (int tab = 0; tab < window.details()->count(); ++tab) {
         window.details()->setCurrentIndex(tab);
@@ -98,6 +221,10 @@ void DrawMainWindow(const QString& database, const QTemporaryDir& scratch,
     info->open();
     Save(info, QStringLiteral("system-information-dialog"));
     info->reject();
+
+    DrawBugEditor(window, row);
+    DrawFilterEditor(window);
+    DrawMergeDialog(window);
     window.close();
 }
 
