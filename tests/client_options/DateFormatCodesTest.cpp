@@ -130,12 +130,6 @@ class DateFormatCodesTest : public QObject {
         QCOMPARE(DateFormatCodes::ToUser(stored), shown);
         QCOMPARE(DateFormatCodes::ToStored(shown), stored);
     }
-    void theCodeByCodeReplacementCorruptsThem() {
-        QCOMPARE(SequentialToStored(SequentialToUser("%H:%M")), QString("%H:%%m"));
-        QCOMPARE(SequentialToStored(SequentialToUser("%w")), QString("%%a"));
-        QCOMPARE(SequentialToUser("%%Y"), QString("yyyyy"));
-    }
-
     // A %-code typed by the user is taken as it stands; its letter is not read as a user code.
     void typedStoredCodesPassUnchanged() {
         QCOMPARE(DateFormatCodes::ToStored("%H:%M, dd"), QString("%H:%M, %d"));

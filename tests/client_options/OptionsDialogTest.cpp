@@ -455,6 +455,11 @@ class OptionsDialogTest : public QObject {
         QCOMPARE(main->Login(ToBstr("mhart").Get(), ToBstr("mhart-demo").Get()), S_OK);
         Test();
         QCOMPARE(main->Login(ToBstr("mhart").Get(), ToBstr("mhart-demo").Get()), S_OK);
+        // Also when the dialog's session fails after opening its database.
+        General().password()->setText(QStringLiteral("wrong"));
+        Test();
+        QCOMPARE(messages_.texts, QStringList{kFailed});
+        QCOMPARE(main->Login(ToBstr("mhart").Get(), ToBstr("mhart-demo").Get()), S_OK);
         QCOMPARE(main->SetActiveProduct(version), S_OK);
         ComPtr<IBugSet> bugs;
         QCOMPARE(main->OpenBugSet(nullptr, bugs.Put()), S_OK);
