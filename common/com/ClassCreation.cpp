@@ -33,13 +33,17 @@ bool IsPlausibleProgID(const std::string& name) {
     return true;
 }
 
-HRESULT ResolveProgID(const registry::Registry& reg, std::string name, CLSID* clsid) {
+// The class a name stands for in one registry, or std::nullopt when that registry does not know
+// the name (its CurVer links are followed within the same registry).
+std::optional<HRESULT> ResolveProgID(const registry::Registry& reg, std::string name,
+                                     CLSID* clsid) {
     for (int link = 0; link <= kMaxCurVerLinks; ++link) {
         const std::string key = kClassesRoot + name;
         if (const auto text = reg.GetValue(key + "\\CLSID", ""))
             return GuidFromString(*text, clsid) ? S_OK : CO_E_CLASSSTRING;
         const auto current = reg.GetValue(key + "\\CurVer", "");
-        if (!current || !IsPlausibleProgID(*current)) break;
+        if (!current) return link == 0 ? std::nullopt : std::optional<HRESULT>(CO_E_CLASSSTRING);
+        if (!IsPlausibleProgID(*current)) break;
         name = *current;
     }
     return CO_E_CLASSSTRING;
@@ -67,10 +71,9 @@ HRESULT CLSIDFromProgID(LPCOLESTR lpszProgID, CLSID* lpclsid) {
     try {
         const std::string name = NarrowText(lpszProgID);
         if (!IsPlausibleProgID(name)) return CO_E_CLASSSTRING;
-        std::shared_ptr<const registry::Registry> reg;
-        const HRESULT hr = registry::CurrentSnapshot(&reg);
-        if (FAILED(hr)) return hr;
-        return ResolveProgID(*reg, name, lpclsid);
+        return registry::LookUp(
+            [&](const registry::Registry& reg) { return ResolveProgID(reg, name, lpclsid); },
+            CO_E_CLASSSTRING);
     } catch (const std::exception&) {
         return E_OUTOFMEMORY;
     }
@@ -80,12 +83,17 @@ HRESULT ProgIDFromCLSID(REFCLSID clsid, LPOLESTR* lplpszProgID) {
     if (!lplpszProgID) return E_INVALIDARG;
     *lplpszProgID = nullptr;
     try {
-        std::shared_ptr<const registry::Registry> reg;
-        const HRESULT hr = registry::CurrentSnapshot(&reg);
+        std::string name;
+        const HRESULT hr = registry::LookUp(
+            [&](const registry::Registry& reg) -> std::optional<HRESULT> {
+                auto value = reg.GetValue(ClassKey(clsid) + "\\ProgID", "");
+                if (!value || value->empty()) return std::nullopt;
+                name = std::move(*value);
+                return S_OK;
+            },
+            REGDB_E_CLASSNOTREG);
         if (FAILED(hr)) return hr;
-        const auto name = reg->GetValue(ClassKey(clsid) + "\\ProgID", "");
-        if (!name || name->empty()) return REGDB_E_CLASSNOTREG;
-        const std::u16string wide = ToUtf16(*name);
+        const std::u16string wide = ToUtf16(name);
         auto* copy = static_cast<OLECHAR*>(CoTaskMemAlloc((wide.size() + 1) * sizeof(OLECHAR)));
         if (!copy) return E_OUTOFMEMORY;
         std::memcpy(copy, wide.c_str(), (wide.size() + 1) * sizeof(OLECHAR));
@@ -104,12 +112,16 @@ HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, void* /*pvReserved
     if (!(dwClsContext & CLSCTX_INPROC_SERVER)) return REGDB_E_CLASSNOTREG;
     LPFNGETCLASSOBJECT getClassObject = nullptr;
     try {
-        std::shared_ptr<const registry::Registry> reg;
-        HRESULT hr = registry::CurrentSnapshot(&reg);
-        if (FAILED(hr)) return hr;
         const std::string serverKey = ClassKey(rclsid) + "\\InprocServer32";
-        if (!reg->HasKey(serverKey)) return REGDB_E_CLASSNOTREG;
-        const std::string path = reg->GetValue(serverKey, "").value_or("");
+        std::string path;
+        HRESULT hr = registry::LookUp(
+            [&](const registry::Registry& reg) -> std::optional<HRESULT> {
+                if (!reg.HasKey(serverKey)) return std::nullopt;
+                path = reg.GetValue(serverKey, "").value_or("");
+                return S_OK;
+            },
+            REGDB_E_CLASSNOTREG);
+        if (FAILED(hr)) return hr;
         hr = ServerEntryPoint(path, &getClassObject);
         if (FAILED(hr)) return hr;
     } catch (const std::exception&) {

@@ -113,4 +113,10 @@ std::vector<std::string> Registry::SubKeys(const std::string& path) const {
     return names;
 }
 
+bool Registry::HoldsNoValues() const {
+    for (const auto& [folded, key] : keys_)
+        if (!key.values.empty()) return false;
+    return true;
+}
+
 } // namespace velmora::com::registry

@@ -24,6 +24,15 @@ namespace velmora::com::registry {
 // The file: $VELMORA_REGISTRY when set, else ${XDG_CONFIG_HOME:-$HOME/.config}/velmora/registry.
 VELMORA_RUNTIME_API std::string RegistryFilePath();
 
+// Where `velmora register --system` keeps the machine's registrations.
+inline constexpr const char* kSystemRegistryFile = "/etc/xdg/velmora/registry";
+
+// The system-wide file that lookups read when the user's file does not answer them:
+// velmora/registry in the first directory of ${XDG_CONFIG_DIRS:-/etc/xdg} that has one (relative
+// entries are ignored). Empty when $VELMORA_REGISTRY is set, which names the only file to read, or
+// when no directory has one.
+VELMORA_RUNTIME_API std::string SystemRegistryFilePath();
+
 class VELMORA_RUNTIME_API Registry {
   public:
     // Paths name keys from the top, e.g. "HKEY_CLASSES_ROOT\\CLSID\\{...}\\InprocServer32". Empty
@@ -40,6 +49,8 @@ class VELMORA_RUNTIME_API Registry {
     void DeleteTree(const std::string& path);
     // The names of the key's direct subkeys; the path "" lists the top-level keys.
     std::vector<std::string> SubKeys(const std::string& path) const;
+    // True when no key holds a value (keys alone carry nothing a lookup could find).
+    bool HoldsNoValues() const;
 
     // The file text, and back. Parse refuses (std::nullopt) anything that is not such a file.
     std::string Serialize() const;
@@ -79,5 +90,11 @@ VELMORA_RUNTIME_API HRESULT Load(Registry* out);
 // cannot be read or is corrupt is left alone (REGDB_E_READREGDB); a change that throws or a file
 // that cannot be written gives REGDB_E_WRITEREGDB.
 VELMORA_RUNTIME_API HRESULT Update(const std::function<void(Registry&)>& change);
+
+// Removes the file and its lock file when no key in it holds a value any more (what is left once
+// every server has unregistered), under the same lock as Update. S_OK when the file is gone
+// (removed now, or there was none), S_FALSE when it holds values; REGDB_E_READREGDB for a file that
+// cannot be read or is corrupt (it is left alone), REGDB_E_WRITEREGDB when it cannot be removed.
+VELMORA_RUNTIME_API HRESULT RemoveIfEmpty();
 
 } // namespace velmora::com::registry

@@ -168,8 +168,8 @@ bool VersionOf(const std::string& path, FileVersion* version) {
     return true;
 }
 
-// The last snapshot handed out. File times are coarse and inode numbers are reused, so this
-// process's own updates also drop it explicitly.
+// The last snapshot handed out for one file. File times are coarse and inode numbers are
+// reused, so this process's own updates also drop it explicitly.
 struct SnapshotCache {
     std::mutex mutex;
     std::string path;
@@ -177,16 +177,60 @@ struct SnapshotCache {
     std::shared_ptr<const Registry> registry;
 };
 
-// Never destroyed, so that objects created while the process exits still find it.
-SnapshotCache& Cache() {
+// One for the user's file and one for the system-wide file. Never destroyed, so that objects
+// created while the process exits still find them.
+SnapshotCache& UserCache() {
     static auto* cache = new SnapshotCache();
     return *cache;
 }
 
-void ForgetSnapshot() {
-    SnapshotCache& cache = Cache();
+SnapshotCache& SystemCache() {
+    static auto* cache = new SnapshotCache();
+    return *cache;
+}
+
+void ForgetSnapshots() {
+    for (SnapshotCache* cache : {&UserCache(), &SystemCache()}) {
+        std::lock_guard<std::mutex> guard(cache->mutex);
+        cache->registry.reset();
+    }
+}
+
+HRESULT SnapshotOf(const std::string& path, SnapshotCache& cache,
+                   std::shared_ptr<const Registry>* out) {
+    FileVersion version;
+    const bool known = VersionOf(path, &version);
     std::lock_guard<std::mutex> guard(cache.mutex);
-    cache.registry.reset();
+    if (known && cache.registry && path == cache.path && version == cache.version) {
+        *out = cache.registry;
+        return S_OK;
+    }
+    auto fresh = std::make_shared<Registry>();
+    const HRESULT hr = LoadFrom(path, fresh.get());
+    if (FAILED(hr)) return hr;
+    // Should the file change between the check and the read, the version recorded here is
+    // older than the contents, and the next call reads it again.
+    cache.path = path;
+    cache.version = version;
+    cache.registry = known ? std::shared_ptr<const Registry>(fresh) : nullptr;
+    *out = std::move(fresh);
+    return S_OK;
+}
+
+// The entries of ${XDG_CONFIG_DIRS:-/etc/xdg}: separated by ':', empty and relative ones skipped.
+std::vector<std::string> ConfigDirectories() {
+    const char* value = std::getenv("XDG_CONFIG_DIRS");
+    const std::string list = value && *value ? value : "/etc/xdg";
+    std::vector<std::string> directories;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(':', start);
+        if (end == std::string::npos) end = list.size();
+        std::string entry = list.substr(start, end - start);
+        if (!entry.empty() && entry[0] == '/') directories.push_back(std::move(entry));
+        start = end + 1;
+    }
+    return directories;
 }
 
 bool LockExclusively(int fd) {
@@ -222,28 +266,42 @@ HRESULT Load(Registry* out) {
     }
 }
 
+std::string SystemRegistryFilePath() {
+    if (const char* path = std::getenv("VELMORA_REGISTRY"); path && *path) return {};
+    for (const std::string& directory : ConfigDirectories()) {
+        const std::string candidate = directory + "/velmora/registry";
+        // A file that exists but cannot be read still counts: the lookup then fails instead of
+        // quietly reading another directory's file.
+        struct stat info {};
+        if (::stat(candidate.c_str(), &info) == 0 || errno != ENOENT) return candidate;
+    }
+    return {};
+}
+
 HRESULT CurrentSnapshot(std::shared_ptr<const Registry>* out) {
     const std::string path = RegistryFilePath();
     if (path.empty()) return REGDB_E_READREGDB;
     try {
-        FileVersion version;
-        const bool known = VersionOf(path, &version);
-        SnapshotCache& cache = Cache();
-        std::lock_guard<std::mutex> guard(cache.mutex);
-        if (known && cache.registry && path == cache.path && version == cache.version) {
-            *out = cache.registry;
-            return S_OK;
+        return SnapshotOf(path, UserCache(), out);
+    } catch (const std::exception&) {
+        return REGDB_E_READREGDB;
+    }
+}
+
+HRESULT LookUp(const std::function<std::optional<HRESULT>(const Registry&)>& answer,
+               HRESULT unanswered) {
+    try {
+        std::shared_ptr<const Registry> registry;
+        if (const std::string user = RegistryFilePath(); !user.empty()) {
+            const HRESULT hr = SnapshotOf(user, UserCache(), &registry);
+            if (FAILED(hr)) return hr;
+            if (const auto result = answer(*registry)) return *result;
         }
-        auto fresh = std::make_shared<Registry>();
-        const HRESULT hr = LoadFrom(path, fresh.get());
+        const std::string system = SystemRegistryFilePath();
+        if (system.empty()) return unanswered;
+        const HRESULT hr = SnapshotOf(system, SystemCache(), &registry);
         if (FAILED(hr)) return hr;
-        // Should the file change between the check and the read, the version recorded here is
-        // older than the contents, and the next call reads it again.
-        cache.path = path;
-        cache.version = version;
-        cache.registry = known ? std::shared_ptr<const Registry>(fresh) : nullptr;
-        *out = std::move(fresh);
-        return S_OK;
+        return answer(*registry).value_or(unanswered);
     } catch (const std::exception&) {
         return REGDB_E_READREGDB;
     }
@@ -268,8 +326,45 @@ HRESULT Update(const std::function<void(Registry&)>& change) {
         if (FAILED(hr)) return hr; // a corrupt file is never overwritten
         change(registry);
         const bool replaced = ReplaceFile(path, registry.Serialize());
-        ForgetSnapshot();
+        ForgetSnapshots();
         return replaced ? S_OK : REGDB_E_WRITEREGDB;
+    } catch (...) {
+        return REGDB_E_WRITEREGDB;
+    }
+}
+
+HRESULT RemoveIfEmpty() {
+    const std::string path = RegistryFilePath();
+    if (path.empty()) return REGDB_E_WRITEREGDB;
+    try {
+        const std::string lockPath = path + ".lock";
+        FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CLOEXEC));
+        if (!lock.Valid()) {
+            // Without a lock file there has never been a writer; a file alone is still checked.
+            if (errno != ENOENT) return REGDB_E_WRITEREGDB;
+        } else if (!LockExclusively(lock.Get())) {
+            return REGDB_E_WRITEREGDB;
+        }
+        Registry registry;
+        std::string text;
+        switch (ReadWholeFile(path, &text)) {
+        case ReadResult::kMissing:
+            break;
+        case ReadResult::kFailed:
+            return REGDB_E_READREGDB;
+        case ReadResult::kRead: {
+            auto parsed = Registry::Parse(text);
+            if (!parsed) return REGDB_E_READREGDB;
+            if (!parsed->HoldsNoValues()) return S_FALSE;
+            if (::unlink(path.c_str()) != 0 && errno != ENOENT) return REGDB_E_WRITEREGDB;
+            break;
+        }
+        }
+        ForgetSnapshots();
+        // The lock file goes last, while still held: a writer waiting on it finds no file and
+        // starts a new one, which is what it would have done a moment later anyway.
+        if (lock.Valid()) ::unlink(lockPath.c_str());
+        return S_OK;
     } catch (...) {
         return REGDB_E_WRITEREGDB;
     }

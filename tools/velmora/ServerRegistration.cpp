@@ -1,11 +1,14 @@
 #include "ServerRegistration.h"
 
 #include <dlfcn.h>
+#include <errno.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -29,7 +32,60 @@ struct LibraryCloser {
 };
 using LibraryHandle = std::unique_ptr<void, LibraryCloser>;
 
+// The system file lives in a directory of its own, made readable by everyone before the engine
+// writes it, and handed to the engine as the registry file to use (the engine registers itself
+// in whatever file the runtime names).
+bool PrepareSystemRegistry() {
+    const std::string directory =
+        std::filesystem::path(velmora::com::registry::kSystemRegistryFile).parent_path().string();
+    if (!MakeSharedDirectory(directory)) {
+        std::fprintf(stderr, "velmora: cannot create %s: %s\n", directory.c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+    return setenv("VELMORA_REGISTRY", velmora::com::registry::kSystemRegistryFile, 1) == 0;
+}
+
+// After unregistering: no empty file, lock file or directory is left behind.
+bool TidySystemRegistry() {
+    const HRESULT hr = velmora::com::registry::RemoveIfEmpty();
+    if (FAILED(hr)) {
+        std::fprintf(stderr, "velmora: cannot remove the empty registry file %s (0x%08X)\n",
+                     velmora::com::registry::kSystemRegistryFile, static_cast<uint32_t>(hr));
+        return false;
+    }
+    if (hr == S_OK) {
+        const std::string directory =
+            std::filesystem::path(velmora::com::registry::kSystemRegistryFile)
+                .parent_path()
+                .string();
+        ::rmdir(directory.c_str()); // stays when something else is kept in it
+    }
+    return true;
+}
+
 } // namespace
+
+bool MakeSharedDirectory(const std::string& directory) {
+    std::string path;
+    for (const auto& part : std::filesystem::path(directory)) {
+        path = (std::filesystem::path(path) / part).string();
+        if (path == "/") continue;
+        if (::mkdir(path.c_str(), 0755) == 0) {
+            // mkdir applies the umask; the mode asked for is set explicitly.
+            if (::chmod(path.c_str(), 0755) != 0) return false;
+        } else if (errno != EEXIST) {
+            return false;
+        }
+    }
+    struct stat info {};
+    if (::stat(directory.c_str(), &info) != 0) return false;
+    if (!S_ISDIR(info.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    return true;
+}
 
 std::vector<std::string> EngineLibraryCandidates(const std::string& programDir,
                                                  const char* libraryOverride,
@@ -41,7 +97,7 @@ std::vector<std::string> EngineLibraryCandidates(const std::string& programDir,
     return candidates;
 }
 
-int RunServerRegistration(bool unregister) {
+int RunServerRegistration(bool unregister, RegistryScope scope) {
 #ifdef VELMORA_BUILD_ENGINE_DIR
     const std::string buildEngineDir = VELMORA_BUILD_ENGINE_DIR;
 #else
@@ -64,6 +120,8 @@ int RunServerRegistration(bool unregister) {
         return 1;
     }
 
+    if (scope == RegistryScope::kSystem && !PrepareSystemRegistry()) return 1;
+
     LibraryHandle library(dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL));
     if (!library) {
         std::fprintf(stderr, "velmora: cannot load %s: %s\n", libraryPath.c_str(), dlerror());
@@ -83,6 +141,7 @@ int RunServerRegistration(bool unregister) {
                      registryFile.c_str());
         return 1;
     }
+    if (unregister && scope == RegistryScope::kSystem && !TidySystemRegistry()) return 1;
     std::printf("%s %s %s %s\n", unregister ? "Unregistered" : "Registered", libraryPath.c_str(),
                 unregister ? "from" : "in", registryFile.c_str());
     return 0;

@@ -11,6 +11,17 @@ std::vector<std::string> EngineLibraryCandidates(const std::string& programDir,
                                                  const char* libraryOverride,
                                                  const std::string& buildEngineDir);
 
+// Which registry file the registration goes to.
+enum class RegistryScope {
+    kUser,   // the file the runtime reads first ($VELMORA_REGISTRY or the user's own)
+    kSystem, // the machine's file, read by every user whose own file does not know a class
+};
+
 // Registers (or unregisters) the first candidate that exists; returns the exit status and
-// writes one line to stdout on success or to stderr on failure.
-int RunServerRegistration(bool unregister);
+// writes one line to stdout on success or to stderr on failure. Unregistering from the system
+// file removes it, its lock file and its directory once nothing is registered in them.
+int RunServerRegistration(bool unregister, RegistryScope scope);
+
+// Makes `directory` (and the missing ones above it) readable by everyone, whatever the umask,
+// so that every user can read the file put in it. False (errno set) when it cannot be made.
+bool MakeSharedDirectory(const std::string& directory);

@@ -20,8 +20,11 @@ constexpr const char* kUsage =
     "                create FILE as a new database filled with a demo team and N bugs and\n"
     "                features (default 200), the same for the same N and seed S (default 1);\n"
     "                velmora demo --help tells more\n"
-    "  register      register the engine's classes and type library\n"
-    "  unregister    remove the engine's registration\n"
+    "  register [--system]\n"
+    "                register the engine's classes and type library; --system registers\n"
+    "                them for every user of the machine in /etc/xdg/velmora/registry\n"
+    "  unregister [--system]\n"
+    "                remove the engine's registration (from the machine's file with --system)\n"
     "  summary FILE [LOGIN [PASSWORD]]\n"
     "                open FILE through the object model, log in (default Admin with the empty\n"
     "                password) and print the user, the lookup lists, the products, users and\n"
@@ -42,7 +45,9 @@ constexpr const char* kUsage =
     "  --help        show this text\n"
     "\n"
     "The registry file is $VELMORA_REGISTRY when set, else\n"
-    "${XDG_CONFIG_HOME:-$HOME/.config}/velmora/registry. The engine library is $VELMORA_LIBRARY\n"
+    "${XDG_CONFIG_HOME:-$HOME/.config}/velmora/registry; without $VELMORA_REGISTRY, a class it\n"
+    "does not know is looked up in velmora/registry in the first of ${XDG_CONFIG_DIRS:-/etc/xdg}\n"
+    "that has one. The engine library is $VELMORA_LIBRARY\n"
     "when set, else libVelmora.so in the lib directory beside this program's directory.\n";
 
 int Usage(const char* complaint) {
@@ -65,8 +70,10 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "summary") == 0) return RunSummary(argc - 2, argv + 2);
     if (std::strcmp(command, "bugs") == 0) return RunBugs(argc - 2, argv + 2);
     if (std::strcmp(command, "register") == 0 || std::strcmp(command, "unregister") == 0) {
-        if (argc > 2) return Usage("register and unregister take no arguments");
-        return RunServerRegistration(std::strcmp(command, "unregister") == 0);
+        const bool system = argc == 3 && std::strcmp(argv[2], "--system") == 0;
+        if (argc > 2 && !system) return Usage("register and unregister take only --system");
+        return RunServerRegistration(std::strcmp(command, "unregister") == 0,
+                                     system ? RegistryScope::kSystem : RegistryScope::kUser);
     }
     std::fprintf(stderr, "velmora: unknown command '%s' (try velmora --help)\n", command);
     return 2;
