@@ -150,7 +150,7 @@ MainActions::MainActions(QMainWindow* window) {
 }
 
 QList<QAction*> MainActions::arrivingLater() const {
-    return {printPreview, print, addProduction, editProduction, assignUser, options};
+    return {printPreview, print, addProduction, editProduction, assignUser};
 }
 
 } // namespace tarnwick

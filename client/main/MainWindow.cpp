@@ -20,12 +20,14 @@
 #include "client/list/BugListView.h"
 #include "client/list/DateText.h"
 #include "client/list/QuickSearchBox.h"
+#include "client/main/AboutText.h"
 #include "client/main/BugCommands.h"
 #include "client/main/FilterCommands.h"
 #include "client/main/InfoBar.h"
 #include "client/main/ListCommands.h"
 #include "client/main/MainActions.h"
 #include "client/main/SessionCommands.h"
+#include "client/main/ToolCommands.h"
 #include "client/panes/AttachmentPane.h"
 #include "client/panes/DetailTabs.h"
 #include "client/widgets/MessageSink.h"
@@ -55,11 +57,12 @@ MainWindow::MainWindow(MessageSink& messages, ClientConfig& config, WindowFiles 
             [&](const EngineFailure& failure) { messages_.Inform(this, failure.text); });
     actions_ = std::make_unique<MainActions>(this);
     buildLayout();
-    sessionCommands_ = new SessionCommands(session_, workspace_, messages_, config_,
-                                           files_.filters, this);
+    sessionCommands_ =
+        new SessionCommands(session_, workspace_, messages_, config_, files_.filters, this);
     listCommands_ = new ListCommands(workspace_, messages_, this);
     bugCommands_ = new BugCommands(workspace_, messages_, config_, this);
     filterCommands_ = new FilterCommands(workspace_, messages_, config_, files_.filters, this);
+    toolCommands_ = new ToolCommands(messages_, config_, files_.config, this);
     connectCommands();
     restoreLayout();
     updateCommands();
@@ -103,8 +106,8 @@ void MainWindow::buildLayout() {
     workspace_.listTabs->addTab(workspace_.features, QStringLiteral("Features"));
     listLayout->addWidget(workspace_.listTabs);
 
-    workspace_.details = new DetailTabs(
-        [this](DATE date) { return DateText(date, config_.DateFormat); }, this);
+    workspace_.details =
+        new DetailTabs([this](DATE date) { return DateText(date, config_.DateFormat); }, this);
 
     splitter_ = new QSplitter(Qt::Vertical, this);
     splitter_->setObjectName(QStringLiteral("MainSplitter"));
@@ -166,10 +169,16 @@ void MainWindow::connectCommands() {
         updateCommands();
     });
     connect(filterCommands_, &FilterCommands::filtersChanged, this, &MainWindow::updateCommands);
+    connect(a.options, &QAction::triggered, this,
+            [this] { toolCommands_->options(sessionCommands_->databasePath()); });
+    connect(toolCommands_, &ToolCommands::optionsChanged, this, [this] {
+        workspace_.bugs->setDateFormat(config_.DateFormat);
+        workspace_.features->setDateFormat(config_.DateFormat);
+        listCommands_->showSelection(sessionCommands_->session());
+    });
     connect(a.synchronize, &QAction::triggered, session, &SessionCommands::synchronize);
     connect(a.selectProduction, &QAction::triggered, session, &SessionCommands::selectProduction);
-    connect(a.systemInformation, &QAction::triggered, session,
-            &SessionCommands::systemInformation);
+    connect(a.systemInformation, &QAction::triggered, session, &SessionCommands::systemInformation);
     connect(a.changePassword, &QAction::triggered, session, &SessionCommands::changePassword);
     connect(a.help, &QAction::triggered, this, &MainWindow::showHelp);
     connect(a.about, &QAction::triggered, this, &MainWindow::showAbout);
@@ -217,16 +226,23 @@ void MainWindow::connectList(BugListView* list) {
     connect(list, &BugListView::itemDoubleClicked, this, edit);
     connect(list, &BugListView::editRequested, this, edit);
     connect(list, &BugListView::deleteRequested, actions_->remove, &QAction::trigger);
-    connect(list, &BugListView::contextCommand, this,
-            [this](BugListView::ContextCommand command) {
-                using Command = BugListView::ContextCommand;
-                switch (command) {
-                case Command::ReportBug: actions_->reportBug->trigger(); break;
-                case Command::ReportFeature: actions_->reportFeature->trigger(); break;
-                case Command::Edit: actions_->edit->trigger(); break;
-                case Command::Delete: actions_->remove->trigger(); break;
-                }
-            });
+    connect(list, &BugListView::contextCommand, this, [this](BugListView::ContextCommand command) {
+        using Command = BugListView::ContextCommand;
+        switch (command) {
+        case Command::ReportBug:
+            actions_->reportBug->trigger();
+            break;
+        case Command::ReportFeature:
+            actions_->reportFeature->trigger();
+            break;
+        case Command::Edit:
+            actions_->edit->trigger();
+            break;
+        case Command::Delete:
+            actions_->remove->trigger();
+            break;
+        }
+    });
     list->setContextMenuEnabledCheck([this] { return sessionCommands_->activeProductID() != 0; });
     connect(list, &BugListView::countsChanged, this, [this, list](int shown, int total) {
         if (list != workspace_.shownList()) return;
@@ -259,9 +275,9 @@ void MainWindow::updateCommands() {
     actions_->selectFilterButton->setEnabled(version != 0);
     a.selectFilter->setChecked(listCommands_->shownListFiltered());
     a.setFilters->setEnabled(version != 0);
-    for (QAction* userCommand : {a.selectProduction, a.addProduction, a.editProduction,
-                                 a.assignUser, a.synchronize, a.systemInformation,
-                                 a.changePassword})
+    for (QAction* userCommand :
+         {a.selectProduction, a.addProduction, a.editProduction, a.assignUser, a.synchronize,
+          a.systemInformation, a.changePassword})
         userCommand->setEnabled(loggedIn);
     const bool listShown = static_cast<bool>(shown->GetBugSet());
     a.print->setEnabled(listShown);
@@ -279,9 +295,7 @@ void MainWindow::showHelp() {
 }
 
 void MainWindow::showAbout() {
-    messages_.Inform(this, QStringLiteral("Tarnwick %1\nA bug and feature-request tracker for "
-                                          "small software teams.")
-                               .arg(QApplication::applicationVersion()));
+    messages_.Inform(this, AboutText(QApplication::applicationVersion(), session_.Get()));
 }
 
 void MainWindow::restoreLayout() {

@@ -28,6 +28,7 @@ class ListCommands;
 class MessageSink;
 class QuickSearchBox;
 class SessionCommands;
+class ToolCommands;
 
 // Where the window keeps its files.
 struct WindowFiles {
@@ -56,6 +57,7 @@ class MainWindow : public QMainWindow {
     ListCommands& listCommands() const { return *listCommands_; }
     BugCommands& bugCommands() const { return *bugCommands_; }
     FilterCommands& filterCommands() const { return *filterCommands_; }
+    ToolCommands& toolCommands() const { return *toolCommands_; }
     const Workspace& workspace() const { return workspace_; }
     InfoBar* infoBar() const { return workspace_.infoBar; }
     BugListView* bugList() const { return workspace_.bugs; }
@@ -95,6 +97,7 @@ class MainWindow : public QMainWindow {
     ListCommands* listCommands_ = nullptr;
     BugCommands* bugCommands_ = nullptr;
     FilterCommands* filterCommands_ = nullptr;
+    ToolCommands* toolCommands_ = nullptr;
     QuickSearchBox* quickSearch_ = nullptr;
     QMenu* filterMenu_ = nullptr;
     QSplitter* splitter_ = nullptr;

@@ -24,6 +24,8 @@ class SessionCommands : public QObject {
 
     IExeContext* session() const { return session_.Get(); }
     bool databaseOpen() const { return databaseOpen_; }
+    // The database last opened (empty before the first).
+    const QString& databasePath() const { return databasePath_; }
     // The session's current user, active version and product, 0 when none (or unreadable).
     LONG currentUserID() const;
     LONG activeVersionID() const;

@@ -1,5 +1,6 @@
-// The four functions the library exports: the component runtime finds the class factories
-// through DllGetClassObject, and `velmora register` / `unregister` call the other two.
+// The functions the library exports: the component runtime finds the class factories through
+// DllGetClassObject, `velmora register` / `unregister` call the registration pair, and
+// VelmoraEngineVersion tells a program which engine it loaded.
 #include <dlfcn.h>
 
 #include <climits>
@@ -49,4 +50,9 @@ STDAPI DllUnregisterServer() {
     } catch (...) {
         return E_OUTOFMEMORY;
     }
+}
+
+// The engine's version ("2.0.0"), for About boxes and diagnostics.
+extern "C" __attribute__((visibility("default"))) const char* VelmoraEngineVersion() {
+    return VELMORA_ENGINE_VERSION;
 }
