@@ -12,10 +12,10 @@ namespace tarnwick {
 const std::array<ReportColumn, kReportColumnCount> kReportColumns = {{
     {kIdColumn, 7, 3},
     {kDescriptionColumn, 0, 2},
-    {kStatusColumn, 12, 2},
+    {kStatusColumn, 15, 2},
     {kPriorityColumn, 9, 2},
     {kSeverityColumn, 9, 2},
-    {kReproductiveColumn, 13, 2},
+    {kReproductiveColumn, 15, 2},
     {kClassificationColumn, 16, 2},
 }};
 

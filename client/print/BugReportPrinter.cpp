@@ -53,6 +53,8 @@ bool BugReportPrinter::begin(QPrinter& printer) {
     if (isActive()) abort();
     failure_.clear();
     layout_ = layoutFor(printer);
+    for (auto& fitted : fitted_)
+        fitted.clear();
     if (layout_.pageCount == 0) return Fail(QString::fromLatin1(print_texts::kNothingToPrint));
     printer.setDocName(QString::fromLatin1(print_texts::kDocumentName));
     if (!painter_.begin(&printer))
@@ -118,6 +120,17 @@ void BugReportPrinter::DrawHeader() {
     painter_.drawLine(0, 40, width, 40);
 }
 
+QString BugReportPrinter::FitText(const QFontMetricsF& metrics, size_t column, const QString& text,
+                                  int width) {
+    if (text.isEmpty()) return text;
+    QHash<QString, QString>& fitted = fitted_[column];
+    if (const auto known = fitted.constFind(text); known != fitted.constEnd()) return *known;
+    const QString cut = metrics.elidedText(OneLine(text), Qt::ElideRight, width);
+    if (fitted.size() >= kFittedTexts) fitted.clear();
+    fitted.insert(text, cut);
+    return cut;
+}
+
 void BugReportPrinter::DrawRows(int page) {
     const int first = layout_.firstRowOf(page);
     const int rows = layout_.rowsOn(page);
@@ -125,19 +138,17 @@ void BugReportPrinter::DrawRows(int page) {
     const QFontMetricsF metrics(layout_.smallFont);
     painter_.setFont(layout_.smallFont);
 
-    // Captions, then the page's rows, each cell's text clipped to its width.
+    // Captions, then the page's rows, each cell's text cut to its width. Most cells repeat a
+    // few texts (statuses, priorities, classifications): their cut forms are kept.
+    const qreal baseline = BugReportLayout::kTextTop + metrics.ascent();
     const auto drawRow = [&](int top, const auto& textOf) {
         for (size_t i = 0; i < kReportColumns.size(); ++i) {
             const ReportColumn& column = kReportColumns[i];
             const int left = layout_.columnEdges[i] + column.textOffset;
             const int right = layout_.columnEdges[i + 1] - 2;
             if (right <= left) continue;
-            const QString text = metrics.elidedText(OneLine(textOf(column.listColumn)),
-                                                    Qt::ElideRight, right - left);
-            if (text.isEmpty()) continue;
-            painter_.drawText(QRectF(left, top + BugReportLayout::kTextTop, right - left,
-                                     height - BugReportLayout::kTextTop),
-                              Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+            const QString text = FitText(metrics, i, textOf(column.listColumn), right - left);
+            if (!text.isEmpty()) painter_.drawText(QPointF(left, top + baseline), text);
         }
     };
     painter_.setPen(Qt::black);

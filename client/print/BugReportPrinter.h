@@ -8,12 +8,14 @@
 // and finish(). A page that fails (the printer refuses a new page, or the painter stops) aborts
 // the job.
 #include <QDate>
+#include <QHash>
 #include <QPainter>
 #include <QString>
 
 #include "client/print/BugReportLayout.h"
 
 class QAbstractItemModel;
+class QFontMetricsF;
 class QPrinter;
 
 namespace tarnwick {
@@ -56,6 +58,11 @@ class BugReportPrinter {
     void DrawRows(int page);
     void DrawFooter(int page);
     bool Fail(const QString& text);
+    QString FitText(const QFontMetricsF& metrics, size_t column, const QString& text, int width);
+
+    // Texts cut to their column's width, by column; emptied when they grow past the bound.
+    static constexpr qsizetype kFittedTexts = 512;
+    std::array<QHash<QString, QString>, kReportColumnCount> fitted_;
 
     const QAbstractItemModel& model_;
     QString dateFormat_;
