@@ -66,8 +66,9 @@ QFileDialog* ExportCommand::start(const BugListModel& model) {
 BugListExporter* ExportCommand::exportTo(const BugListModel& model, const QString& fileName,
                                          BugListExporter::Format format) {
     if (isRunning()) return nullptr;
-    delete exporter_.data();
-    delete progress_.data();
+    // The last export may be reporting its end right now: let it return first.
+    if (exporter_) exporter_->deleteLater();
+    if (progress_) progress_->deleteLater();
     folder_ = QFileInfo(fileName).absolutePath();
 
     auto* exporter = new BugListExporter(model, fileName, format, this);
