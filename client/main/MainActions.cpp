@@ -68,6 +68,9 @@ MainActions::MainActions(QMainWindow* window) {
     print = Themed(MakeAction(window, QStringLiteral("&Print\tCtrl+P"), QStringLiteral("Print"),
                               S::SP_DriveFDIcon),
                    "document-print");
+    exportList = Themed(MakeAction(window, QStringLiteral("E&xport..."), QStringLiteral("Export"),
+                                   S::SP_DialogSaveButton),
+                        "document-save-as");
 
     addProduction = MakeAction(window, QStringLiteral("&Add Production..."));
     editProduction = MakeAction(window, QStringLiteral("&Edit Production..."));
@@ -107,7 +110,7 @@ MainActions::MainActions(QMainWindow* window) {
     bugMenu->addSeparator();
     bugMenu->addAction(refresh);
     bugMenu->addSeparator();
-    bugMenu->addActions({printPreview, print});
+    bugMenu->addActions({printPreview, print, exportList});
 
     manageMenu = bar->addMenu(QStringLiteral("&Manage"));
     manageMenu->addActions({addProduction, editProduction});
@@ -150,7 +153,7 @@ MainActions::MainActions(QMainWindow* window) {
 }
 
 QList<QAction*> MainActions::arrivingLater() const {
-    return {printPreview, print, addProduction, editProduction, assignUser};
+    return {addProduction, editProduction, assignUser};
 }
 
 } // namespace tarnwick

@@ -29,6 +29,8 @@ struct MainActions {
     QAction* refresh;
     QAction* printPreview;
     QAction* print;
+    // The shown list to a CSV or PDF file.
+    QAction* exportList;
     // "&Manage"
     QAction* addProduction;
     QAction* editProduction;

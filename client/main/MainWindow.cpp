@@ -29,6 +29,8 @@
 #include "client/main/SessionCommands.h"
 #include "client/main/ToolCommands.h"
 #include "client/panes/AttachmentPane.h"
+#include "client/print/ExportCommand.h"
+#include "client/print/PrintCommands.h"
 #include "client/panes/DetailTabs.h"
 #include "client/widgets/MessageSink.h"
 
@@ -63,6 +65,8 @@ MainWindow::MainWindow(MessageSink& messages, ClientConfig& config, WindowFiles 
     bugCommands_ = new BugCommands(workspace_, messages_, config_, this);
     filterCommands_ = new FilterCommands(workspace_, messages_, config_, files_.filters, this);
     toolCommands_ = new ToolCommands(messages_, config_, files_.config, this);
+    printCommands_ = new PrintCommands(messages_, this);
+    exportCommand_ = new ExportCommand(messages_, this);
     connectCommands();
     restoreLayout();
     updateCommands();
@@ -169,6 +173,12 @@ void MainWindow::connectCommands() {
         updateCommands();
     });
     connect(filterCommands_, &FilterCommands::filtersChanged, this, &MainWindow::updateCommands);
+    connect(a.print, &QAction::triggered, this,
+            [this] { printCommands_->print(*workspace_.shownList()->bugModel()); });
+    connect(a.printPreview, &QAction::triggered, this,
+            [this] { printCommands_->preview(*workspace_.shownList()->bugModel()); });
+    connect(a.exportList, &QAction::triggered, this,
+            [this] { exportCommand_->start(*workspace_.shownList()->bugModel()); });
     connect(a.options, &QAction::triggered, this,
             [this] { toolCommands_->options(sessionCommands_->databasePath()); });
     connect(toolCommands_, &ToolCommands::optionsChanged, this, [this] {
@@ -282,6 +292,7 @@ void MainWindow::updateCommands() {
     const bool listShown = static_cast<bool>(shown->GetBugSet());
     a.print->setEnabled(listShown);
     a.printPreview->setEnabled(listShown);
+    a.exportList->setEnabled(listShown);
 }
 
 void MainWindow::showHelp() {

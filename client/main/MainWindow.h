@@ -28,6 +28,8 @@ class ListCommands;
 class MessageSink;
 class QuickSearchBox;
 class SessionCommands;
+class ExportCommand;
+class PrintCommands;
 class ToolCommands;
 
 // Where the window keeps its files.
@@ -58,6 +60,8 @@ class MainWindow : public QMainWindow {
     BugCommands& bugCommands() const { return *bugCommands_; }
     FilterCommands& filterCommands() const { return *filterCommands_; }
     ToolCommands& toolCommands() const { return *toolCommands_; }
+    PrintCommands& printCommands() const { return *printCommands_; }
+    ExportCommand& exportCommand() const { return *exportCommand_; }
     const Workspace& workspace() const { return workspace_; }
     InfoBar* infoBar() const { return workspace_.infoBar; }
     BugListView* bugList() const { return workspace_.bugs; }
@@ -98,6 +102,8 @@ class MainWindow : public QMainWindow {
     BugCommands* bugCommands_ = nullptr;
     FilterCommands* filterCommands_ = nullptr;
     ToolCommands* toolCommands_ = nullptr;
+    PrintCommands* printCommands_ = nullptr;
+    ExportCommand* exportCommand_ = nullptr;
     QuickSearchBox* quickSearch_ = nullptr;
     QMenu* filterMenu_ = nullptr;
     QSplitter* splitter_ = nullptr;

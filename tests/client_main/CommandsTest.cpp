@@ -74,7 +74,8 @@ class CommandsTest : public QObject {
         QCOMPARE(Captions(a.bugMenu->actions()),
                  (QStringList{"&Report Bug...\tCtrl+B", "R&eport Feature...\tCtrl+F", "|",
                               "E&dit...\tCtrl+E", "Dele&te\tCtrl+D", "|", "Set &Filters...", "|",
-                              "&Refresh\tF5", "|", "Print Preview", "&Print\tCtrl+P"}));
+                              "&Refresh\tF5", "|", "Print Preview", "&Print\tCtrl+P",
+                              "E&xport..."}));
         QCOMPARE(Captions(a.manageMenu->actions()).mid(0, 5),
                  (QStringList{"&Add Production...", "&Edit Production...", "|",
                               "&Assign User to Classification...", "&Synchronize"}));

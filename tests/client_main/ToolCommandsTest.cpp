@@ -1,6 +1,12 @@
-// Tool > Options from the main window and About: the options saved to Bug.cfg and the lists
-// showing dates in the chosen format at once; About naming the engine it loaded.
+// Tool > Options, Print, Print Preview, Export and About from the main window: the options saved
+// to Bug.cfg and the lists showing dates in the chosen format at once; the shown list printed,
+// previewed and exported; About naming the engine it loaded.
+#include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QSignalSpy>
 #include <QPointer>
 #include <QTest>
 
@@ -10,6 +16,8 @@
 #include "client/main/ToolCommands.h"
 #include "client/options/OptionsDialog.h"
 #include "client/options/OptionsOtherPage.h"
+#include "client/print/ExportCommand.h"
+#include "client/print/PrintCommands.h"
 #include "tests/client_main/MainWindowFixture.h"
 
 namespace tarnwick::test {
@@ -54,6 +62,34 @@ class ToolCommandsTest : public QObject {
         QVERIFY(reportedDate >= 0);
         const QString shown = list->model()->index(0, reportedDate).data().toString();
         QVERIFY2(shown.size() == 4 && shown.toInt() > 1990, qPrintable(shown));
+        QVERIFY(fixture_->messages.texts.isEmpty());
+    }
+
+    // Print and Print Preview open their dialogs on the shown list; Export writes it.
+    void printPreviewAndExportTheShownList() {
+        MainWindow& window = fixture_->start();
+        QVERIFY(window.actions().print->isEnabled());
+        QVERIFY(window.actions().exportList->isEnabled());
+        window.actions().print->trigger();
+        QVERIFY(window.printCommands().printDialog());
+        window.printCommands().printDialog()->reject();
+        window.actions().printPreview->trigger();
+        QVERIFY(window.printCommands().previewDialog());
+        window.printCommands().previewDialog()->reject();
+
+        window.actions().exportList->trigger();
+        QVERIFY(window.exportCommand().fileDialog());
+        window.exportCommand().fileDialog()->reject();
+        const QString target = environment_.File(QStringLiteral("bugs.csv"));
+        QSignalSpy finished(&window.exportCommand(), &ExportCommand::finished);
+        window.exportCommand().exportTo(*window.bugList()->bugModel(), target,
+                                        BugListExporter::Format::Csv);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+        QFile csv(target);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = csv.readAll().split('\n');
+        // The header and one line per row (and the empty text after the last line end).
+        QCOMPARE(lines.size(), window.bugList()->model()->rowCount() + 2);
         QVERIFY(fixture_->messages.texts.isEmpty());
     }
 
