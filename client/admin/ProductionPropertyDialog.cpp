@@ -1,6 +1,7 @@
 #include "client/admin/ProductionPropertyDialog.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -21,6 +22,8 @@ ProductionPropertyDialog::ProductionPropertyDialog(ComPtr<IExeContext> session,
       delete_(CaptionedButton(texts::kDelete, this)), close_(CaptionedButton(texts::kClose, this)) {
     setWindowTitle(Caption(texts::kCaption));
     list_->setRootIsDecorated(false);
+    // The columns keep their widths; the last one is not stretched over the rest.
+    list_->header()->setStretchLastSection(false);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setHeaderLabels({Caption(texts::kNameColumn), Caption(texts::kDescriptionColumn)});
     list_->setColumnWidth(0, texts::kNameWidth);

@@ -1,6 +1,7 @@
 #include "client/admin/VersionPage.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLocale>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -32,6 +33,8 @@ VersionPage::VersionPage(MessageSink& messages, QWidget* parent)
       edit_(CaptionedButton(texts::kEdit, this)) {
     setTitle(Caption(texts::kVersionTitle));
     list_->setRootIsDecorated(false);
+    // The columns keep their widths; the last one is not stretched over the rest.
+    list_->header()->setStretchLastSection(false);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setHeaderLabels({Caption(texts::kVersionNameColumn), Caption(texts::kVersionDateColumn),
                             Caption(texts::kVersionDescriptionColumn)});
