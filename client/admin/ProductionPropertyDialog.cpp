@@ -29,6 +29,7 @@ ProductionPropertyDialog::ProductionPropertyDialog(ComPtr<IExeContext> session,
     list_->setColumnWidth(0, texts::kNameWidth);
     list_->setColumnWidth(1, texts::kDescriptionWidth);
     list_->setAccessibleName(Caption(texts::kList));
+    list_->header()->setAccessibleName(Caption(texts::kList));
     connect(edit_, &QPushButton::clicked, this, &ProductionPropertyDialog::editProduction);
     connect(list_, &QTreeWidget::itemDoubleClicked, this,
             &ProductionPropertyDialog::editProduction);

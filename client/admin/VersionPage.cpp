@@ -42,6 +42,7 @@ VersionPage::VersionPage(MessageSink& messages, QWidget* parent)
     list_->setColumnWidth(1, texts::kVersionDateWidth);
     list_->setColumnWidth(2, texts::kVersionDescriptionWidth);
     list_->setAccessibleName(Caption(texts::kVersionList));
+    list_->header()->setAccessibleName(Caption(texts::kVersionList));
     connect(add_, &QPushButton::clicked, this, &VersionPage::addVersion);
     connect(delete_, &QPushButton::clicked, this, &VersionPage::deleteVersions);
     connect(edit_, &QPushButton::clicked, this, &VersionPage::editVersion);

@@ -2,21 +2,30 @@
 // with its edit (and the question about synchronising) and its two-step delete, the user list
 // with the tree of the user's products and classifications, Assign, and the engine's refusals.
 // Also the captions of the small dialogs of the product sheet.
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTextEdit>
 #include <QTreeWidget>
 #include <QtTest>
 
 #include "client/admin/AddVersionDialog.h"
 #include "client/admin/AssignUserDialog.h"
+#include "client/admin/ClassificationPage.h"
 #include "client/admin/EnterNameDialog.h"
 #include "client/admin/ProductSheet.h"
+#include "client/admin/ProductionPage.h"
 #include "client/admin/ProductionPropertyDialog.h"
+#include "client/admin/RoleAssignPage.h"
 #include "client/admin/VersionPage.h"
 #include "client/widgets/MessageSink.h"
 #include "client/widgets/NullableDateTimeEdit.h"
@@ -153,6 +162,25 @@ QSet<QString> CopiedVersionNames(const QString& path, LONG versionID) {
     return names;
 }
 
+// The controls under root that a screen reader could not name.
+QStringList Unnamed(QWidget* root) {
+    QStringList unnamed;
+    for (QWidget* widget : root->findChildren<QWidget*>()) {
+        const bool control =
+            qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget) ||
+            qobject_cast<QComboBox*>(widget) || qobject_cast<QAbstractItemView*>(widget) ||
+            qobject_cast<QTextEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget);
+        // Line edits inside combo boxes and spin boxes speak through their owner.
+        if (!control || !widget->isVisibleTo(root) || qobject_cast<QComboBox*>(widget->parent()) ||
+            qobject_cast<QAbstractSpinBox*>(widget->parent()))
+            continue;
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed.append(QString::fromLatin1(widget->metaObject()->className()));
+    }
+    return unnamed;
+}
+
 } // namespace
 
 class AdminDialogsTest : public QObject {
@@ -188,6 +216,37 @@ class AdminDialogsTest : public QObject {
         QCOMPARE(name.windowTitle(), QStringLiteral("Enter Name"));
         QCOMPARE(name.findChild<QGroupBox*>()->title(), QStringLiteral("Enter name below"));
         QCOMPARE(name.nameEdit()->accessibleName(), QStringLiteral("Enter name below"));
+    }
+
+    void everyControlIsNamed() {
+        const QString path = freshDatabase();
+        const ComPtr<IExeContext> session = AdminSession(path);
+        StoreProduct(session.Get(), QStringLiteral("Quayside"), {"General"});
+        ProductSheet wizard(session, messages_);
+        wizard.open();
+        for (QWidget* page : {static_cast<QWidget*>(wizard.productionPage()),
+                              static_cast<QWidget*>(wizard.versionPage()),
+                              static_cast<QWidget*>(wizard.classificationPage()),
+                              static_cast<QWidget*>(wizard.roleAssignPage())})
+            QCOMPARE(Unnamed(page).join(", "), QString());
+        QCOMPARE(Unnamed(&wizard).join(", "), QString());
+        ProductionPropertyDialog property(session, messages_);
+        property.open();
+        QCOMPARE(Unnamed(&property).join(", "), QString());
+        property.list()->topLevelItem(0)->setSelected(true);
+        property.editButton()->click();
+        QVERIFY(property.sheet());
+        QCOMPARE(Unnamed(property.sheet()).join(", "), QString());
+        property.sheet()->reject();
+        AssignUserDialog assign(session, messages_);
+        assign.open();
+        QCOMPARE(Unnamed(&assign).join(", "), QString());
+        AddVersionDialog version;
+        version.show();
+        QCOMPARE(Unnamed(&version).join(", "), QString());
+        EnterNameDialog name;
+        name.show();
+        QCOMPARE(Unnamed(&name).join(", "), QString());
     }
 
     void productionPropertyListsEveryProduct() {
