@@ -426,6 +426,50 @@ class AdminDialogsTest : public QObject {
         QVERIFY(UserClassifications(path, user, quay).isEmpty());
     }
 
+    // A developer of the demo team may neither add products nor assign classifications; each
+    // dialog shows the engine's refusal.
+    void demoDeveloperIsRefused() {
+        const QString path = environment_.DemoDatabase(QStringLiteral("demo.mdb"), 40);
+        const ComPtr<IExeContext> session =
+            LoginSession(path, QStringLiteral("dokafor"), QStringLiteral("dokafor-demo"));
+        QVERIFY(Attempt(
+            [&] {
+                const ComPtr<IUser> me = Object(session.Get(), &IExeContext::get_CurUser);
+                const ComPtr<IRoleSet> roles = Object(me.Get(), &IUser::get_RoleSet);
+                // The first of dokafor's roles that may not assign classifications.
+                for (LONG i = 0; i < Long(roles.Get(), &IRoleSet::get_Count); ++i) {
+                    const ComPtr<IRole> role = Item(roles.Get(), &IRoleSet::get_Item, i);
+                    const ComPtr<IRight> right = Object(role.Get(), &IRole::get_Right);
+                    if (Long(right.Get(), &IRight::get_AssignClassToUser)) continue;
+                    Check(session->SetCurRole(Long(role.Get(), &IRole::get_ID)));
+                    return;
+                }
+                QFAIL("dokafor has no role without the right to assign classifications");
+            },
+            [](const EngineFailure&) {}));
+
+        ProductSheet sheet(session, messages_);
+        sheet.open();
+        WalkToRolePage(&sheet, QStringLiteral("Quayside"), QStringLiteral("UI"));
+        messages_.texts.clear();
+        sheet.button(QWizard::FinishButton)->click();
+        QCOMPARE(messages_.texts,
+                 QStringList{"You have no right to add product, please contact your manager!"});
+        QVERIFY(sheet.isVisible());
+        sheet.reject();
+
+        messages_.texts.clear();
+        AssignUserDialog dialog(session, messages_);
+        dialog.open();
+        dialog.chooseUser(Row(dialog.users(), QStringLiteral("Admin")));
+        QVERIFY(dialog.tree()->topLevelItemCount() > 0);
+        dialog.assignButton()->click();
+        QCOMPARE(messages_.texts,
+                 QStringList{"You have no right to assign classification to user, please contact "
+                             "your manager!"});
+        QCOMPARE(ProductNames(path).size(), 3);
+    }
+
     void demoUsersAreListed() {
         const QString path = environment_.DemoDatabase(QStringLiteral("demo.mdb"), 40);
         const ComPtr<IExeContext> session = AdminSession(path);
