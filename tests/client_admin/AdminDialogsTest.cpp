@@ -6,9 +6,6 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
-#include <QDateTimeEdit>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -28,7 +25,6 @@
 #include "client/admin/RoleAssignPage.h"
 #include "client/admin/VersionPage.h"
 #include "client/widgets/MessageSink.h"
-#include "client/widgets/NullableDateTimeEdit.h"
 #include "tests/client_admin/AdminTestSession.h"
 #include "tests/client_admin/SheetDriver.h"
 #include "tests/client_support/ClientTestEnvironment.h"
@@ -200,22 +196,12 @@ class AdminDialogsTest : public QObject {
             window->close();
     }
 
-    void smallDialogsCarryTheirCaptions() {
+    // A stored version without a release date keeps having none when it is edited.
+    void versionWithoutDateKeepsNone() {
         AddVersionDialog version;
-        QCOMPARE(version.windowTitle(), QStringLiteral("Add Version"));
-        QCOMPARE(version.findChild<QGroupBox*>()->title(), QStringLiteral("Version"));
-        QCOMPARE(version.nameEdit()->accessibleName(), QStringLiteral("Version Name"));
-        QCOMPARE(version.descriptionEdit()->accessibleName(), QStringLiteral("Description"));
-        QCOMPARE(version.releaseDateEdit()->dateTimeEdit()->accessibleName(),
-                 QStringLiteral("Release Date"));
-        // A stored version without a release date keeps having none.
         version.setVersion(QStringLiteral("1.0"), QString(), 0.0);
         QCOMPARE(version.releaseDate(), 0.0);
-
-        EnterNameDialog name;
-        QCOMPARE(name.windowTitle(), QStringLiteral("Enter Name"));
-        QCOMPARE(name.findChild<QGroupBox*>()->title(), QStringLiteral("Enter name below"));
-        QCOMPARE(name.nameEdit()->accessibleName(), QStringLiteral("Enter name below"));
+        QVERIFY(AddVersionDialog().releaseDate() != 0.0);
     }
 
     void everyControlIsNamed() {
@@ -257,14 +243,6 @@ class AdminDialogsTest : public QObject {
         ProductionPropertyDialog dialog(session, messages_);
         dialog.open();
         QVERIFY(dialog.isVisible());
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Production Property"));
-        QCOMPARE(dialog.list()->headerItem()->text(0), QStringLiteral("Production Name"));
-        QCOMPARE(dialog.list()->headerItem()->text(1), QStringLiteral("Description"));
-        QCOMPARE(dialog.list()->columnWidth(0), 100);
-        QCOMPARE(dialog.list()->columnWidth(1), 150);
-        QCOMPARE(dialog.editButton()->text(), QStringLiteral("&Edit"));
-        QCOMPARE(dialog.deleteButton()->text(), QStringLiteral("&Delete"));
-        QCOMPARE(dialog.closeButton()->text(), QStringLiteral("&Close"));
         QCOMPARE(TopLevelTexts(dialog.list()), (QStringList{"Quayside", "Harbour"}));
         dialog.closeButton()->click();
         QVERIFY(!dialog.isVisible());
@@ -377,10 +355,6 @@ class AdminDialogsTest : public QObject {
 
         AssignUserDialog dialog(session, messages_);
         dialog.open();
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Assign User to Classification"));
-        QCOMPARE(dialog.users()->accessibleName(), QStringLiteral("Users:"));
-        QCOMPARE(dialog.tree()->accessibleName(), QStringLiteral("Production:"));
-        QCOMPARE(dialog.assignButton()->text(), QStringLiteral("&Assign"));
         const int row = Row(dialog.users(), QStringLiteral("ines (name)"));
         QVERIFY(row >= 0);
         dialog.chooseUser(row);

@@ -97,38 +97,6 @@ class ProductSheetTest : public QObject {
             window->close();
     }
 
-    void wizardPagesCarryTheirCaptions() {
-        const QString path = freshDatabase();
-        const ComPtr<IExeContext> session = AdminSession(path);
-        ProductSheet sheet(ComPtr<IExeContext>(session), messages_);
-        sheet.open();
-        QCOMPARE(sheet.windowTitle(), QStringLiteral("Add Production"));
-        QVERIFY(sheet.isWizard());
-        QCOMPARE(sheet.productionPage()->title(), QStringLiteral("Production"));
-        QCOMPARE(sheet.versionPage()->title(), QStringLiteral("Version"));
-        QCOMPARE(sheet.classificationPage()->title(), QStringLiteral("Classification"));
-        QCOMPARE(sheet.roleAssignPage()->title(), QStringLiteral("Assign to Role"));
-        QCOMPARE(sheet.productionPage()->nameEdit()->accessibleName(),
-                 QStringLiteral("Enter a Name for the Production"));
-        QCOMPARE(sheet.productionPage()->descriptionEdit()->accessibleName(),
-                 QStringLiteral("Enter Discription"));
-        QTreeWidget* versions = sheet.versionPage()->list();
-        QCOMPARE(versions->headerItem()->text(0), QStringLiteral("Version Name"));
-        QCOMPARE(versions->headerItem()->text(1), QStringLiteral("Date"));
-        QCOMPARE(versions->headerItem()->text(2), QStringLiteral("Description"));
-        QCOMPARE(versions->columnWidth(0), 150);
-        QCOMPARE(versions->columnWidth(1), 80);
-        QCOMPARE(versions->columnWidth(2), 100);
-        QCOMPARE(sheet.versionPage()->addButton()->text(), QStringLiteral("&Add"));
-        QCOMPARE(sheet.versionPage()->deleteButton()->accessibleName(), QStringLiteral("Delete"));
-        QCOMPARE(sheet.roleAssignPage()->onlyFreeRoles()->text(),
-                 QStringLiteral("Only show not assigned roles"));
-        QCOMPARE(sheet.roleAssignPage()->allRoles()->text(), QStringLiteral("Show all roles"));
-        QCOMPARE(sheet.roleAssignPage()->selectAllButton()->text(), QStringLiteral("Select &All"));
-        QCOMPARE(sheet.roleAssignPage()->selectNoneButton()->text(),
-                 QStringLiteral("Select &None"));
-    }
-
     // Next on the first page needs a name; Next on the classification page and Finish need a
     // classification. Nothing is stored on the way.
     void wizardChecksNameAndClassification() {
