@@ -37,7 +37,8 @@ QPixmap Draw(int size) {
 
 QIcon AppIcon() {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(Draw(size));
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(Draw(size));
     return icon;
 }
 

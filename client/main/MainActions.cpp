@@ -152,8 +152,4 @@ MainActions::MainActions(QMainWindow* window) {
     toolBar->addAction(about);
 }
 
-QList<QAction*> MainActions::arrivingLater() const {
-    return {addProduction, editProduction, assignUser};
-}
-
 } // namespace tarnwick

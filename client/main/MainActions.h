@@ -56,11 +56,6 @@ struct MainActions {
     QMenu* manageMenu;
     QMenu* toolMenu;
     QMenu* helpMenu;
-
-    // The commands that are not built yet: they answer with kLaterVersion.
-    QList<QAction*> arrivingLater() const;
 };
-
-inline const char* const kLaterVersion = "This command arrives in a later version.";
 
 } // namespace tarnwick

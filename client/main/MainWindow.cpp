@@ -26,12 +26,13 @@
 #include "client/main/InfoBar.h"
 #include "client/main/ListCommands.h"
 #include "client/main/MainActions.h"
+#include "client/main/ManageCommands.h"
 #include "client/main/SessionCommands.h"
 #include "client/main/ToolCommands.h"
 #include "client/panes/AttachmentPane.h"
+#include "client/panes/DetailTabs.h"
 #include "client/print/ExportCommand.h"
 #include "client/print/PrintCommands.h"
-#include "client/panes/DetailTabs.h"
 #include "client/widgets/MessageSink.h"
 
 namespace tarnwick {
@@ -66,6 +67,7 @@ MainWindow::MainWindow(MessageSink& messages, ClientConfig& config, WindowFiles 
     filterCommands_ = new FilterCommands(workspace_, messages_, config_, files_.filters, this);
     toolCommands_ = new ToolCommands(messages_, config_, files_.config, this);
     printCommands_ = new PrintCommands(messages_, this);
+    manageCommands_ = new ManageCommands(messages_, this);
     exportCommand_ = new ExportCommand(messages_, this);
     connectCommands();
     restoreLayout();
@@ -179,6 +181,19 @@ void MainWindow::connectCommands() {
             [this] { printCommands_->preview(*workspace_.shownList()->bugModel()); });
     connect(a.exportList, &QAction::triggered, this,
             [this] { exportCommand_->start(*workspace_.shownList()->bugModel()); });
+    connect(a.addProduction, &QAction::triggered, this,
+            [this] { manageCommands_->addProduction(sessionCommands_->session()); });
+    connect(a.editProduction, &QAction::triggered, this,
+            [this] { manageCommands_->editProduction(sessionCommands_->session()); });
+    connect(a.assignUser, &QAction::triggered, this,
+            [this] { manageCommands_->assignUser(sessionCommands_->session()); });
+    // Renamed products, versions and classifications show in the lists and the details.
+    connect(manageCommands_, &ManageCommands::productsChanged, this, [this] {
+        workspace_.bugs->Refresh();
+        workspace_.features->Refresh();
+        listCommands_->showSelection(sessionCommands_->session());
+        updateCommands();
+    });
     connect(a.options, &QAction::triggered, this,
             [this] { toolCommands_->options(sessionCommands_->databasePath()); });
     connect(toolCommands_, &ToolCommands::optionsChanged, this, [this] {
@@ -192,9 +207,6 @@ void MainWindow::connectCommands() {
     connect(a.changePassword, &QAction::triggered, session, &SessionCommands::changePassword);
     connect(a.help, &QAction::triggered, this, &MainWindow::showHelp);
     connect(a.about, &QAction::triggered, this, &MainWindow::showAbout);
-    for (QAction* later : a.arrivingLater())
-        connect(later, &QAction::triggered, this,
-                [this] { messages_.Inform(this, QString::fromLatin1(kLaterVersion)); });
     connect(a.findShortcut, &QAction::triggered, quickSearch_, [this] {
         quickSearch_->setFocus(Qt::ShortcutFocusReason);
         quickSearch_->selectAll();

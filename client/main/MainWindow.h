@@ -28,6 +28,7 @@ class ListCommands;
 class MessageSink;
 class QuickSearchBox;
 class SessionCommands;
+class ManageCommands;
 class ExportCommand;
 class PrintCommands;
 class ToolCommands;
@@ -60,6 +61,7 @@ class MainWindow : public QMainWindow {
     BugCommands& bugCommands() const { return *bugCommands_; }
     FilterCommands& filterCommands() const { return *filterCommands_; }
     ToolCommands& toolCommands() const { return *toolCommands_; }
+    ManageCommands& manageCommands() const { return *manageCommands_; }
     PrintCommands& printCommands() const { return *printCommands_; }
     ExportCommand& exportCommand() const { return *exportCommand_; }
     const Workspace& workspace() const { return workspace_; }
@@ -102,6 +104,7 @@ class MainWindow : public QMainWindow {
     BugCommands* bugCommands_ = nullptr;
     FilterCommands* filterCommands_ = nullptr;
     ToolCommands* toolCommands_ = nullptr;
+    ManageCommands* manageCommands_ = nullptr;
     PrintCommands* printCommands_ = nullptr;
     ExportCommand* exportCommand_ = nullptr;
     QuickSearchBox* quickSearch_ = nullptr;

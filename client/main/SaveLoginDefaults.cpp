@@ -68,17 +68,23 @@ bool Parse(const QStringList& arguments, Request& request, QString& problem) {
             return false;
         }
         const QString& value = arguments[i + 1];
-        if (option == QLatin1String("--login")) request.login = value;
-        else if (option == QLatin1String("--password")) request.password = value;
-        else if (option == QLatin1String("--version")) request.version = value;
-        else if (option == QLatin1String("--role")) request.role = value;
-        else if (option == QLatin1String("--date-format")) request.dateFormat = value;
+        if (option == QLatin1String("--login"))
+            request.login = value;
+        else if (option == QLatin1String("--password"))
+            request.password = value;
+        else if (option == QLatin1String("--version"))
+            request.version = value;
+        else if (option == QLatin1String("--role"))
+            request.role = value;
+        else if (option == QLatin1String("--date-format"))
+            request.dateFormat = value;
         else {
             problem = QStringLiteral("unknown option ") + option;
             return false;
         }
     }
-    if (request.login.isEmpty()) problem = QStringLiteral("--login is missing");
+    if (request.login.isEmpty())
+        problem = QStringLiteral("--login is missing");
     else if (!request.version.isEmpty() && !request.role.isEmpty())
         problem = QStringLiteral("give --version or --role, not both");
     else if (!request.version.isEmpty() && !request.version.contains(QLatin1Char('/')))

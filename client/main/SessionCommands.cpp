@@ -239,8 +239,7 @@ void SessionCommands::selectProduction() {
             [&] {
                 showVersionInInfoBar();
                 const ComPtr<IRole> role = Object(session_.Get(), &IExeContext::get_CurRole);
-                workspace_.infoBar->setRole(role ? Text(role.Get(), &IRole::get_Name)
-                                                 : QString());
+                workspace_.infoBar->setRole(role ? Text(role.Get(), &IRole::get_Name) : QString());
                 rebuildFilters();
                 openLists();
             },

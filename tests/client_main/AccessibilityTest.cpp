@@ -24,22 +24,21 @@ namespace {
 QStringList Unnamed(QWidget* root) {
     QStringList unnamed;
     for (QWidget* widget : root->findChildren<QWidget*>()) {
-        const bool control = qobject_cast<QAbstractButton*>(widget) ||
-                             qobject_cast<QLineEdit*>(widget) ||
-                             qobject_cast<QComboBox*>(widget) ||
-                             qobject_cast<QAbstractItemView*>(widget) ||
-                             qobject_cast<QTextEdit*>(widget) ||
-                             qobject_cast<QPlainTextEdit*>(widget);
+        const bool control =
+            qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget) ||
+            qobject_cast<QComboBox*>(widget) || qobject_cast<QAbstractItemView*>(widget) ||
+            qobject_cast<QTextEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget);
         // Line edits inside combo boxes and the views' own scroll machinery speak through
         // their owner.
         if (!control || !widget->isVisibleTo(root) || qobject_cast<QComboBox*>(widget->parent()))
             continue;
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
         if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
-            unnamed.append(QStringLiteral("%1 \"%2\" in %3")
-                               .arg(QString::fromLatin1(widget->metaObject()->className()),
-                                    widget->objectName(),
-                                    QString::fromLatin1(widget->parent()->metaObject()->className())));
+            unnamed.append(
+                QStringLiteral("%1 \"%2\" in %3")
+                    .arg(QString::fromLatin1(widget->metaObject()->className()),
+                         widget->objectName(),
+                         QString::fromLatin1(widget->parent()->metaObject()->className())));
     }
     return unnamed;
 }

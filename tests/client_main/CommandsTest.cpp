@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
@@ -17,6 +18,7 @@
 #include "client/main/InfoBar.h"
 #include "client/main/ListCommands.h"
 #include "client/main/MainActions.h"
+#include "client/main/ManageCommands.h"
 #include "client/main/SessionCommands.h"
 #include "client/panes/AttachmentPane.h"
 #include "client/panes/DetailTabs.h"
@@ -52,8 +54,7 @@ class CommandsTest : public QObject {
         list->clearSelection();
         for (int row : rows)
             list->selectionModel()->select(list->model()->index(row, 1),
-                                           QItemSelectionModel::Select |
-                                               QItemSelectionModel::Rows);
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
   private slots:
@@ -66,22 +67,22 @@ class CommandsTest : public QObject {
     void menusCarryTheirCaptionsInOrder() {
         MainWindow& window = fixture_->start();
         QStringList menus;
-        for (QAction* menu : window.menuBar()->actions()) menus.append(menu->text());
+        for (QAction* menu : window.menuBar()->actions())
+            menus.append(menu->text());
         QCOMPARE(menus, (QStringList{"&Database", "&Bug", "&Manage", "&Tool", "&Help"}));
         MainActions& a = window.actions();
         QCOMPARE(Captions(a.databaseMenu->actions()),
                  (QStringList{"&Open...\tCtrl+O", "&Login...\tCtrl+L", "|", "E&xit"}));
-        QCOMPARE(Captions(a.bugMenu->actions()),
-                 (QStringList{"&Report Bug...\tCtrl+B", "R&eport Feature...\tCtrl+F", "|",
-                              "E&dit...\tCtrl+E", "Dele&te\tCtrl+D", "|", "Set &Filters...", "|",
-                              "&Refresh\tF5", "|", "Print Preview", "&Print\tCtrl+P",
-                              "E&xport..."}));
+        QCOMPARE(
+            Captions(a.bugMenu->actions()),
+            (QStringList{"&Report Bug...\tCtrl+B", "R&eport Feature...\tCtrl+F", "|",
+                         "E&dit...\tCtrl+E", "Dele&te\tCtrl+D", "|", "Set &Filters...", "|",
+                         "&Refresh\tF5", "|", "Print Preview", "&Print\tCtrl+P", "E&xport..."}));
         QCOMPARE(Captions(a.manageMenu->actions()).mid(0, 5),
                  (QStringList{"&Add Production...", "&Edit Production...", "|",
                               "&Assign User to Classification...", "&Synchronize"}));
         QCOMPARE(Captions(a.toolMenu->actions()),
-                 (QStringList{"&System Infomation...", "&Change Password...", "|",
-                              "&Options..."}));
+                 (QStringList{"&System Infomation...", "&Change Password...", "|", "&Options..."}));
         QCOMPARE(Captions(a.helpMenu->actions()),
                  (QStringList{"&Help...\tF1", "|", "&About Tarnwick..."}));
         QStringList tools;
@@ -90,9 +91,9 @@ class CommandsTest : public QObject {
                          : item->iconText().isEmpty()
                              ? a.selectFilterButton->defaultAction()->iconText()
                              : item->iconText());
-        QCOMPARE(tools, (QStringList{"Open", "Login", "|", "Print", "Print Preview", "|",
-                                     "New Bug", "New Feature", "Edit", "Delete", "|", "Refresh",
-                                     "|", "Select Filter", "Set Filters", "|", "About"}));
+        QCOMPARE(tools, (QStringList{"Open", "Login", "|", "Print", "Print Preview", "|", "New Bug",
+                                     "New Feature", "Edit", "Delete", "|", "Refresh", "|",
+                                     "Select Filter", "Set Filters", "|", "About"}));
         QCOMPARE(a.refresh->shortcut(), QKeySequence(Qt::Key_F5));
         QCOMPARE(a.open->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     }
@@ -100,9 +101,9 @@ class CommandsTest : public QObject {
     void commandsFollowTheSessionAndTheSelection() {
         MainWindow& window = startLoggedIn();
         MainActions& a = window.actions();
-        for (QAction* enabled : {a.open, a.login, a.refresh, a.reportBug, a.reportFeature,
-                                 a.selectFilter, a.setFilters, a.synchronize, a.changePassword,
-                                 a.options, a.help})
+        for (QAction* enabled :
+             {a.open, a.login, a.refresh, a.reportBug, a.reportFeature, a.selectFilter,
+              a.setFilters, a.synchronize, a.changePassword, a.options, a.help})
             QVERIFY2(enabled->isEnabled(), qPrintable(enabled->text()));
         BugListView* list = window.bugList();
         select(list, {});
@@ -125,7 +126,8 @@ class CommandsTest : public QObject {
         const int all = list->model()->rowCount();
         window.actions().selectFilter->trigger();
         QVERIFY(list->GetFilter());
-        QCOMPARE(Text(list->GetFilter().Get(), &IBugFilterSet::get_Name), QStringLiteral("My Bugs"));
+        QCOMPARE(Text(list->GetFilter().Get(), &IBugFilterSet::get_Name),
+                 QStringLiteral("My Bugs"));
         QVERIFY(window.actions().selectFilter->isChecked());
         window.actions().selectFilter->trigger();
         QVERIFY(!list->GetFilter());
@@ -133,8 +135,8 @@ class CommandsTest : public QObject {
 
         QMenu& menu = *window.filterMenu();
         window.listCommands().fillFilterMenu(menu);
-        QCOMPARE(Captions(menu.actions()),
-                 (QStringList{"&1 My Bugs", "&2 Today's Bug", "&3 Fixed Bugs", "&4 Verified Bugs"}));
+        QCOMPARE(Captions(menu.actions()), (QStringList{"&1 My Bugs", "&2 Today's Bug",
+                                                        "&3 Fixed Bugs", "&4 Verified Bugs"}));
         QCOMPARE(menu.defaultAction(), menu.actions().first());
         emit menu.triggered(menu.actions()[2]);
         QCOMPARE(Text(list->GetFilter().Get(), &IBugFilterSet::get_Name),
@@ -202,21 +204,31 @@ class CommandsTest : public QObject {
         QVERIFY(details->attachment()->list()->topLevelItemCount() > 0);
         QVERIFY(!details->attachment()->list()->topLevelItem(0)->icon(0).isNull());
         QStringList tabs;
-        for (int i = 0; i < details->count(); ++i) tabs.append(details->tabText(i));
+        for (int i = 0; i < details->count(); ++i)
+            tabs.append(details->tabText(i));
         QCOMPARE(tabs, (QStringList{"General", "Report", "Recreate Step", "Workaround",
                                     "Resolution", "Attachment", "System Infomation"}));
         select(list, {});
         QTRY_COMPARE(details->general()->fieldText(QStringLiteral("Status")), QString());
     }
 
-    void commandsOfALaterVersionSaySo() {
+    // The Manage commands open their dialogs, one at a time.
+    void manageCommandsOpenTheirDialogs() {
         MainWindow& window = startLoggedIn();
-        for (QAction* later : window.actions().arrivingLater()) {
-            later->setEnabled(true);
-            later->trigger();
-            QCOMPARE(fixture_->messages.texts.last(),
-                     QStringLiteral("This command arrives in a later version."));
+        const QList<QPair<QAction*, QString>> commands{
+            {window.actions().addProduction, QStringLiteral("Add Production")},
+            {window.actions().editProduction, QStringLiteral("Production Property")},
+            {window.actions().assignUser, QStringLiteral("Assign User to Classification")}};
+        for (const auto& [action, title] : commands) {
+            QVERIFY(action->isEnabled());
+            action->trigger();
+            QPointer<QDialog> dialog = window.manageCommands().dialog();
+            QVERIFY2(dialog, qPrintable(title));
+            QCOMPARE(dialog->windowTitle(), title);
+            dialog->reject();
+            QTRY_VERIFY(!dialog);
         }
+        QVERIFY(fixture_->messages.texts.isEmpty());
     }
 
     void helpWithoutTheManualSaysSo() {

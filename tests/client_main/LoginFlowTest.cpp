@@ -5,8 +5,8 @@
 
 #include "client/filters/FilterList.h"
 #include "client/list/BugListView.h"
-#include "client/login/LoginWizard.h"
 #include "client/login/LoginPage.h"
+#include "client/login/LoginWizard.h"
 #include "client/main/InfoBar.h"
 #include "client/main/MainActions.h"
 #include "client/main/SessionCommands.h"
@@ -44,13 +44,15 @@ class LoginFlowTest : public QObject {
     void finishingInVersionModeOpensTheListsOfTheVersion() {
         fixture_->writeConfig(true);
         fixture_->start();
-        LoginWizard* wizard = loginOnFirstPage(QStringLiteral("mhart"), QStringLiteral("mhart-demo"));
+        LoginWizard* wizard =
+            loginOnFirstPage(QStringLiteral("mhart"), QStringLiteral("mhart-demo"));
         QVERIFY(wizard);
         QCOMPARE(wizard->currentId(), int(LoginWizard::SelectionPageId));
         QSignalSpy finished(fixture_->window.get(), &MainWindow::loginFinished);
         wizard->button(QWizard::FinishButton)->click();
         QVERIFY(finished.count() == 1 || finished.wait(5000));
-        QVERIFY2(fixture_->messages.texts.isEmpty(), qPrintable(fixture_->messages.texts.join('|')));
+        QVERIFY2(fixture_->messages.texts.isEmpty(),
+                 qPrintable(fixture_->messages.texts.join('|')));
         QCOMPARE(fixture_->window->infoBar()->shownUser(), QStringLiteral("Maya Hart"));
         QVERIFY(fixture_->window->infoBar()->shownProduct().endsWith(QLatin1Char(')')));
         QVERIFY(fixture_->window->bugList()->GetBugSet());
@@ -61,7 +63,8 @@ class LoginFlowTest : public QObject {
     void cancellingTheFirstLoginOfTheRunLeavesNobodyLoggedIn() {
         fixture_->writeConfig(true);
         fixture_->start();
-        LoginWizard* wizard = loginOnFirstPage(QStringLiteral("mhart"), QStringLiteral("mhart-demo"));
+        LoginWizard* wizard =
+            loginOnFirstPage(QStringLiteral("mhart"), QStringLiteral("mhart-demo"));
         QVERIFY(wizard && wizard->loggedIn());
         QVERIFY(fixture_->currentUserID() != 0);
         wizard->reject();
@@ -76,7 +79,8 @@ class LoginFlowTest : public QObject {
         fixture_->writeConfig(true, QStringLiteral("mhart"), QStringLiteral("mhart-demo"),
                               QStringLiteral("Harbor Ledger/2.1"));
         fixture_->start();
-        LoginWizard* wizard = loginOnFirstPage(QStringLiteral("lchen"), QStringLiteral("lchen-demo"));
+        LoginWizard* wizard =
+            loginOnFirstPage(QStringLiteral("lchen"), QStringLiteral("lchen-demo"));
         QVERIFY(wizard && wizard->loggedIn());
         QCOMPARE(fixture_->currentUserID(), userID(QStringLiteral("lchen")));
         wizard->reject();

@@ -10,10 +10,9 @@
 namespace tarnwick::test {
 
 MainWindowFixture::MainWindowFixture(ClientTestEnvironment& environment)
-    : environment(environment),
-      files{environment.File(QStringLiteral("Bug.cfg")),
-            environment.File(QStringLiteral("filter.ser")),
-            environment.File(QStringLiteral("tarnwick.ini"))},
+    : environment(environment), files{environment.File(QStringLiteral("Bug.cfg")),
+                                      environment.File(QStringLiteral("filter.ser")),
+                                      environment.File(QStringLiteral("tarnwick.ini"))},
       database_(environment.DemoDatabase(QStringLiteral("demo.mdb"), 120)) {
     QFile::remove(files.config);
     QFile::remove(files.filters);

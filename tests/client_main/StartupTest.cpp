@@ -1,11 +1,11 @@
 // Start-up: Bug.cfg read by the window, and the automatic login with its three flags.
 #include <QTest>
 
+#include "client/filters/FilterList.h"
 #include "client/list/BugListView.h"
 #include "client/main/InfoBar.h"
 #include "client/main/MainActions.h"
 #include "client/main/SessionCommands.h"
-#include "client/filters/FilterList.h"
 #include "tests/client_main/MainWindowFixture.h"
 
 namespace tarnwick::test {
@@ -48,7 +48,8 @@ class StartupTest : public QObject {
     void loginWithoutDefaultRoleOrProductOpensNoList() {
         fixture_->writeConfig(true, QStringLiteral("mhart"), QStringLiteral("mhart-demo"));
         MainWindow& window = fixture_->start();
-        QVERIFY2(fixture_->messages.texts.isEmpty(), qPrintable(fixture_->messages.texts.join('|')));
+        QVERIFY2(fixture_->messages.texts.isEmpty(),
+                 qPrintable(fixture_->messages.texts.join('|')));
         QVERIFY(fixture_->currentUserID() != 0);
         QCOMPARE(window.infoBar()->shownUser(), QStringLiteral("Maya Hart"));
         QVERIFY(!window.bugList()->GetBugSet());
@@ -61,15 +62,17 @@ class StartupTest : public QObject {
         fixture_->writeConfig(true, QStringLiteral("mhart"), QStringLiteral("mhart-demo"),
                               QStringLiteral("Harbor Ledger/2.1"));
         MainWindow& window = fixture_->start();
-        QVERIFY2(fixture_->messages.texts.isEmpty(), qPrintable(fixture_->messages.texts.join('|')));
+        QVERIFY2(fixture_->messages.texts.isEmpty(),
+                 qPrintable(fixture_->messages.texts.join('|')));
         QCOMPARE(window.infoBar()->shownProduct(), QStringLiteral("Harbor Ledger(2.1)"));
         QVERIFY(!window.infoBar()->shownRole().isEmpty());
         QVERIFY(window.bugList()->GetBugSet());
         QVERIFY(window.featureList()->GetBugSet());
         const LONG expected = [&] {
-            const auto session = fixture_->openSession(QStringLiteral("mhart"),
-                                                       QStringLiteral("mhart-demo"));
-            Check(session->SetActiveProduct(fixture_->versionID(QStringLiteral("Harbor Ledger/2.1"))));
+            const auto session =
+                fixture_->openSession(QStringLiteral("mhart"), QStringLiteral("mhart-demo"));
+            Check(session->SetActiveProduct(
+                fixture_->versionID(QStringLiteral("Harbor Ledger/2.1"))));
             ComPtr<IBugSet> bugs;
             Check(session->OpenBugSet(nullptr, bugs.Put()));
             return Long(bugs.Get(), &IBugSet::get_Count);
@@ -86,7 +89,8 @@ class StartupTest : public QObject {
         fixture_->writeConfig(true, QStringLiteral("mhart"), QStringLiteral("mhart-demo"), {},
                               QStringLiteral("Harbor Ledger manager"));
         MainWindow& window = fixture_->start();
-        QVERIFY2(fixture_->messages.texts.isEmpty(), qPrintable(fixture_->messages.texts.join('|')));
+        QVERIFY2(fixture_->messages.texts.isEmpty(),
+                 qPrintable(fixture_->messages.texts.join('|')));
         QCOMPARE(window.infoBar()->shownProduct(), QStringLiteral("Select Product"));
         QCOMPARE(window.infoBar()->shownRole(), QStringLiteral("Harbor Ledger manager"));
         QCOMPARE(window.filters().Count(), 0);

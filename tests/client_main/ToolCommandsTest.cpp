@@ -4,10 +4,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QSignalSpy>
-#include <QPointer>
 #include <QTest>
 
 #include "client/list/BugListView.h"
