@@ -2,7 +2,8 @@
 # Builds Tarnwick, makes a demo database and draws the windows into PNG files (no screen
 # needed): the main window with a bug selected on each detail tab, both login wizard pages,
 # the System Information dialog, the Select Filter drop-down, the bug editor's pages (new, edit,
-# a Fixed bug, files attached), the filter editor with a two-group filter and the merge dialog.
+# a Fixed bug, files attached), the filter editor with a two-group filter, the merge dialog,
+# the administration dialogs, both Options pages with the date-format menu and a print preview.
 #
 #   scripts/screenshots.sh [FOLDER]      (default: build-cc/screenshots)
 set -euo pipefail

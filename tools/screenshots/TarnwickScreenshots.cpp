@@ -1,8 +1,8 @@
 // Draws Tarnwick's windows into PNG files: the main window logged in with a bug selected on each
 // detail tab, both pages of the login wizard, the System Information dialog, the Select Filter
 // drop-down, the bug editor's pages (new, edit, a Fixed bug, files attached), the filter editor
-// with a filter of two groups and the merge dialog. Run with QT_QPA_PLATFORM=offscreen and the
-// engine registered.
+// with a filter of two groups, the merge dialog, the administration dialogs, the options and a
+// print preview. Run with QT_QPA_PLATFORM=offscreen and the engine registered.
 //
 //   tarnwick_screenshots FOLDER DATABASE
 #include <QAbstractButton>
@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QListWidget>
 #include <QMenu>
+#include <QPrintPreviewDialog>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -17,6 +19,12 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "client/admin/AddVersionDialog.h"
+#include "client/admin/AssignUserDialog.h"
+#include "client/admin/ProductSheet.h"
+#include "client/admin/ProductionPage.h"
+#include "client/admin/ProductionPropertyDialog.h"
+#include "client/admin/VersionPage.h"
 #include "client/attachments/AttachmentPage.h"
 #include "client/config/ClientConfig.h"
 #include "client/dialogs/SystemInfoDialog.h"
@@ -32,10 +40,15 @@
 #include "client/main/ListCommands.h"
 #include "client/main/MainActions.h"
 #include "client/main/MainWindow.h"
+#include "client/main/ManageCommands.h"
 #include "client/main/SaveLoginDefaults.h"
 #include "client/main/SessionCommands.h"
+#include "client/main/ToolCommands.h"
 #include "client/merge/MergeDialog.h"
+#include "client/options/OptionsDialog.h"
+#include "client/options/OptionsOtherPage.h"
 #include "client/panes/DetailTabs.h"
+#include "client/print/PrintCommands.h"
 #include "client/widgets/MessageSink.h"
 
 using namespace tarnwick;
@@ -172,6 +185,83 @@ void DrawMergeDialog(MainWindow& window) {
     dialog.reject();
 }
 
+// Every tab of a tabbed dialog, named prefix-N-name.
+void SaveTabs(QWidget* dialog, QTabWidget* tabs, const QString& prefix) {
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        QString name = tabs->tabText(tab).toLower().remove(QLatin1Char('&'));
+        name.replace(QLatin1Char(' '), QLatin1Char('-'));
+        Save(dialog, QStringLiteral("%1-%2-%3").arg(prefix).arg(tab + 1).arg(name));
+    }
+}
+
+// Add Production's first two pages with the Add Version dialog, Production Property with the
+// sheet that edits a product, and Assign User to Classification.
+void DrawAdministration(MainWindow& window) {
+    window.actions().addProduction->trigger();
+    auto* wizard = qobject_cast<admin::ProductSheet*>(window.manageCommands().dialog());
+    if (!wizard) qFatal("Add Production did not open");
+    wizard->resize(620, 460);
+    wizard->productionPage()->setProduct(QStringLiteral("Lighthouse Desktop"),
+                                         QStringLiteral("The desktop edition of the ledger."));
+    Save(wizard, QStringLiteral("add-production-1-production"));
+    wizard->next();
+    wizard->versionPage()->addVersion();
+    if (QDialog* version = wizard->versionPage()->versionDialog()) {
+        Save(version, QStringLiteral("add-version-dialog"));
+        version->reject();
+    }
+    Save(wizard, QStringLiteral("add-production-2-version"));
+    wizard->reject();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    window.actions().editProduction->trigger();
+    auto* property =
+        qobject_cast<admin::ProductionPropertyDialog*>(window.manageCommands().dialog());
+    if (!property) qFatal("Edit Production did not open");
+    Save(property, QStringLiteral("production-property"));
+    property->list()->setCurrentItem(property->list()->topLevelItem(0));
+    property->editProduction();
+    if (admin::ProductSheet* sheet = property->sheet()) {
+        sheet->resize(620, 460);
+        SaveTabs(sheet, sheet->tabs(), QStringLiteral("edit-production"));
+        sheet->reject();
+    }
+    property->reject();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    window.actions().assignUser->trigger();
+    auto* assign = qobject_cast<admin::AssignUserDialog*>(window.manageCommands().dialog());
+    if (!assign) qFatal("Assign User to Classification did not open");
+    assign->chooseUser(1);
+    Save(assign, QStringLiteral("assign-user-to-classification"));
+    assign->reject();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Both pages of Options and the date-format menu.
+void DrawOptions(MainWindow& window) {
+    window.actions().options->trigger();
+    OptionsDialog* options = window.toolCommands().optionsDialog();
+    if (!options) qFatal("Options did not open");
+    SaveTabs(options, options->pages(), QStringLiteral("options"));
+    options->otherPage()->showFormatMenu();
+    Save(options->otherPage()->formatMenu(), QStringLiteral("options-format-menu"));
+    options->otherPage()->formatMenu()->hide();
+    options->reject();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The first page of the shown list's report in the preview window.
+void DrawPrintPreview(MainWindow& window) {
+    window.actions().printPreview->trigger();
+    QPrintPreviewDialog* preview = window.printCommands().previewDialog();
+    if (!preview) qFatal("Print Preview did not open");
+    preview->resize(900, 760);
+    Save(preview, QStringLiteral("print-preview"));
+    preview->reject();
+}
+
 void DrawMainWindow(const QString& database, const QTemporaryDir& scratch,
                     RecordingMessageSink& messages) {
     ClientConfig written;
@@ -225,6 +315,9 @@ void DrawMainWindow(const QString& database, const QTemporaryDir& scratch,
     DrawBugEditor(window, row);
     DrawFilterEditor(window);
     DrawMergeDialog(window);
+    DrawAdministration(window);
+    DrawOptions(window);
+    DrawPrintPreview(window);
     window.close();
 }
 
