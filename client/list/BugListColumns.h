@@ -1,6 +1,9 @@
 #pragma once
 // The columns of the bug list: caption, initial width and the bug field the engine sorts by.
+#include <QString>
+
 #include <array>
+#include <functional>
 
 #include <velmora/Velmora.h>
 
@@ -53,5 +56,9 @@ inline constexpr std::array<BugListColumn, kBugListColumnCount> kBugListColumns 
     {"Verified By", 100, ColVerifiedBy},
     {"Verified Date", 100, ColVerifiedDate},
 }};
+
+// The text of one column of a bug as a list shows it, dates through dateText; an empty text for
+// the status image column. Raises EngineFailure when the engine refuses a read.
+QString BugColumnText(IBug* bug, int column, const std::function<QString(DATE)>& dateText);
 
 } // namespace tarnwick

@@ -66,40 +66,8 @@ QVariant BugListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant BugListModel::CellText(IBug* bug, int column) const {
-    switch (column) {
-    case kIdColumn:
-        return QString::number(Long(bug, &IBug::get_ID));
-    case kDescriptionColumn:
-        return Text(bug, &IBug::get_Description);
-    case kStatusColumn:
-        return Text(bug, &IBug::get_Status);
-    case kSeverityColumn:
-        return Text(bug, &IBug::get_Severity);
-    case kPriorityColumn:
-        return Text(bug, &IBug::get_Priority);
-    case kReproductiveColumn:
-        return Text(bug, &IBug::get_Reproductive);
-    case kClassificationColumn:
-        return Text(bug, &IBug::get_Classification);
-    case kReportedInVersionColumn:
-        return Text(bug, &IBug::get_ReportedInVersion);
-    case kReportedByColumn:
-        return Text(bug, &IBug::get_ReportedBy);
-    case kReportedDateColumn:
-        return DateText(Date(bug, &IBug::get_ReportedDate), dateFormat_);
-    case kFixedInVersionColumn:
-        return Text(bug, &IBug::get_FixedInVersion);
-    case kFixedByColumn:
-        return Text(bug, &IBug::get_FixedBy);
-    case kFixedDateColumn:
-        return DateText(Date(bug, &IBug::get_FixedDate), dateFormat_);
-    case kVerifiedByColumn:
-        return Text(bug, &IBug::get_VerifiedBy);
-    case kVerifiedDateColumn:
-        return DateText(Date(bug, &IBug::get_VerifiedDate), dateFormat_);
-    default:
-        return {};
-    }
+    if (column == kStatusImageColumn) return {};
+    return BugColumnText(bug, column, [this](DATE date) { return DateText(date, dateFormat_); });
 }
 
 ComPtr<IBug> BugListModel::bugAt(int row) const {
