@@ -1,5 +1,7 @@
 #include "client/admin/ProductionPropertyDialog.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -21,12 +23,15 @@ ProductionPropertyDialog::ProductionPropertyDialog(ComPtr<IExeContext> session,
       list_(new QTreeWidget(this)), edit_(CaptionedButton(texts::kEdit, this)),
       delete_(CaptionedButton(texts::kDelete, this)), close_(CaptionedButton(texts::kClose, this)) {
     setWindowTitle(Caption(texts::kCaption));
+    resize(560, 300);
     list_->setRootIsDecorated(false);
-    // The columns keep their widths; the last one is not stretched over the rest.
-    list_->header()->setStretchLastSection(false);
+    list_->header()->setStretchLastSection(true);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setHeaderLabels({Caption(texts::kNameColumn), Caption(texts::kDescriptionColumn)});
-    list_->setColumnWidth(0, texts::kNameWidth);
+    // The name column is never narrower than its caption; descriptions take the rest.
+    list_->setColumnWidth(
+        0, std::max(texts::kNameWidth,
+                    list_->fontMetrics().horizontalAdvance(list_->headerItem()->text(0)) + 24));
     list_->setColumnWidth(1, texts::kDescriptionWidth);
     list_->setAccessibleName(Caption(texts::kList));
     list_->header()->setAccessibleName(Caption(texts::kList));

@@ -33,13 +33,16 @@ VersionPage::VersionPage(MessageSink& messages, QWidget* parent)
       edit_(CaptionedButton(texts::kEdit, this)) {
     setTitle(Caption(texts::kVersionTitle));
     list_->setRootIsDecorated(false);
-    // The columns keep their widths; the last one is not stretched over the rest.
-    list_->header()->setStretchLastSection(false);
+    // The columns start at their widths; the description takes the room left over.
+    list_->header()->setStretchLastSection(true);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setHeaderLabels({Caption(texts::kVersionNameColumn), Caption(texts::kVersionDateColumn),
                             Caption(texts::kVersionDescriptionColumn)});
     list_->setColumnWidth(0, texts::kVersionNameWidth);
-    list_->setColumnWidth(1, texts::kVersionDateWidth);
+    // A date is never cut: the column is wider where the font needs it.
+    list_->setColumnWidth(
+        1, std::max(texts::kVersionDateWidth,
+                    list_->fontMetrics().horizontalAdvance(QStringLiteral("28 Sep 2026")) + 16));
     list_->setColumnWidth(2, texts::kVersionDescriptionWidth);
     list_->setAccessibleName(Caption(texts::kVersionList));
     list_->header()->setAccessibleName(Caption(texts::kVersionList));
