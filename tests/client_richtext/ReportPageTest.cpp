@@ -43,16 +43,20 @@ QString Rtf(const QString& body) {
 // A bug holding a different text in each of the four properties: "text 0" ... "text 3".
 ComPtr<IBug> BugWithTexts() {
     auto bug = Create<IBug>(CLSID_Bug, IID_IBug);
-    for (int i = 0; i < 4; ++i)
-        Check((bug.Get()->*kCases[i].put)(ToBstr(Rtf(QStringLiteral("text %1").arg(i))).Get()));
+    for (int i = 0; i < 4; ++i) {
+        const PageCase& page = kCases[i];
+        Check((bug.Get()->*page.put)(ToBstr(Rtf(QStringLiteral("text %1").arg(i))).Get()));
+    }
     return bug;
 }
 
 // A right allowing all four texts, except the one set to `denied` (with the value `value`).
 ComPtr<IRight> RightDenying(int denied = -1, LONG value = 0) {
     auto right = Create<IRight>(CLSID_Right, IID_IRight);
-    for (int i = 0; i < 4; ++i)
-        Check((right.Get()->*kCases[i].right)(i == denied ? value : 1));
+    for (int i = 0; i < 4; ++i) {
+        const PageCase& page = kCases[i];
+        Check((right.Get()->*page.right)(i == denied ? value : 1));
+    }
     return right;
 }
 
