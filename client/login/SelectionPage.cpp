@@ -11,6 +11,7 @@
 
 #include "client/login/LoginPage.h"
 #include "client/login/LoginTexts.h"
+#include "client/widgets/IdListWidget.h"
 #include "client/widgets/MessageSink.h"
 
 namespace tarnwick {
@@ -18,18 +19,6 @@ namespace tarnwick {
 using namespace login_texts;
 
 namespace {
-
-QListWidget* NamedList(const char* name, QWidget* parent) {
-    auto* list = new QListWidget(parent);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setAccessibleName(QString::fromLatin1(name));
-    return list;
-}
-
-void AddEntry(QListWidget* list, const QString& name, LONG id) {
-    auto* item = new QListWidgetItem(name, list);
-    item->setData(Qt::UserRole, static_cast<int>(id));
-}
 
 // The item data of the selected entry, or nothing when no entry is selected.
 std::optional<LONG> ChosenID(const QListWidget* list) {
@@ -48,9 +37,9 @@ SelectionPage::SelectionPage(IExeContext* session, MessageSink& messages, QWidge
     versionMode_ = new QRadioButton(QString::fromLatin1(kVersionMode), group);
     roleMode_ = new QRadioButton(QString::fromLatin1(kRoleMode), group);
     versionMode_->setChecked(true);
-    products_ = NamedList(kProductList, group);
-    versions_ = NamedList(kVersionList, group);
-    roles_ = NamedList(kRoleList, group);
+    products_ = NewIdList(kProductList, group);
+    versions_ = NewIdList(kVersionList, group);
+    roles_ = NewIdList(kRoleList, group);
     keepAsDefault_ = new QCheckBox(QString::fromLatin1(kKeepAsDefault), group);
 
     auto* modes = new QHBoxLayout;
@@ -115,16 +104,16 @@ void SelectionPage::fillLists() {
             const LONG roleCount = Long(roleSet.Get(), &IRoleSet::get_Count);
             for (LONG i = 0; i < roleCount; ++i) {
                 const ComPtr<IRole> role = Item(roleSet.Get(), &IRoleSet::get_Item, i);
-                AddEntry(roles_, Text(role.Get(), &IRole::get_Name),
-                         Long(role.Get(), &IRole::get_ID));
+                AddIdEntry(roles_, Text(role.Get(), &IRole::get_Name),
+                           Long(role.Get(), &IRole::get_ID));
                 const ComPtr<IProduct> product = Object(role.Get(), &IRole::get_Product);
                 if (product) Check(productSet_->Append(product.Get()));
             }
             const LONG productCount = Long(productSet_.Get(), &IProductSet::get_Count);
             for (LONG i = 0; i < productCount; ++i) {
                 const ComPtr<IProduct> product = Item(productSet_.Get(), &IProductSet::get_Item, i);
-                AddEntry(products_, Text(product.Get(), &IProduct::get_Name),
-                         Long(product.Get(), &IProduct::get_ID));
+                AddIdEntry(products_, Text(product.Get(), &IProduct::get_Name),
+                           Long(product.Get(), &IProduct::get_ID));
                 if (i == 0) addVersionsOf(product.Get());
             }
         },
@@ -138,8 +127,8 @@ void SelectionPage::addVersionsOf(IProduct* product) {
     const LONG count = Long(product, &IProduct::get_VersionCount);
     for (LONG i = 0; i < count; ++i) {
         const ComPtr<IVersion> version = Item(product, &IProduct::get_Version, i);
-        AddEntry(versions_, Text(version.Get(), &IVersion::get_Name),
-                 Long(version.Get(), &IVersion::get_ID));
+        AddIdEntry(versions_, Text(version.Get(), &IVersion::get_Name),
+                   Long(version.Get(), &IVersion::get_ID));
     }
 }
 

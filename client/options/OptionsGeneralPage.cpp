@@ -21,6 +21,7 @@
 #include "client/config/ClientConfig.h"
 #include "client/options/OptionsTexts.h"
 #include "client/options/ProbeSession.h"
+#include "client/widgets/IdListWidget.h"
 #include "client/widgets/MessageSink.h"
 
 namespace tarnwick {
@@ -56,18 +57,6 @@ QLineEdit* Edit(const char* caption, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setAccessibleName(QString::fromLatin1(caption));
     return edit;
-}
-
-QListWidget* List(const char* name, QWidget* parent) {
-    auto* list = new QListWidget(parent);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setAccessibleName(QString::fromLatin1(name));
-    return list;
-}
-
-void AddEntry(QListWidget* list, const QString& name, LONG id) {
-    auto* item = new QListWidgetItem(name, list);
-    item->setData(Qt::UserRole, static_cast<int>(id));
 }
 
 LONG EntryID(const QListWidgetItem* item) {
@@ -131,9 +120,9 @@ OptionsGeneralPage::OptionsGeneralPage(MessageSink& messages, QWidget* parent)
     modes_->addButton(roleMode_);
     modes_->addButton(productMode_);
     productMode_->setChecked(true);
-    roles_ = List(kRoleList, this);
-    products_ = List(kProductList, this);
-    versions_ = List(kVersionList, this);
+    roles_ = NewIdList(kRoleList, this);
+    products_ = NewIdList(kProductList, this);
+    versions_ = NewIdList(kVersionList, this);
     test_ = Button(kTest, this);
 
     auto* pathRow = new QHBoxLayout;
@@ -279,8 +268,8 @@ void OptionsGeneralPage::fillFrom(IExeContext* session, bool selectStored) {
             const LONG count = Long(roleSet.Get(), &IRoleSet::get_Count);
             for (LONG i = 0; i < count; ++i) {
                 const ComPtr<IRole> role = Item(roleSet.Get(), &IRoleSet::get_Item, i);
-                AddEntry(roles_, Text(role.Get(), &IRole::get_Name),
-                         Long(role.Get(), &IRole::get_ID));
+                AddIdEntry(roles_, Text(role.Get(), &IRole::get_Name),
+                           Long(role.Get(), &IRole::get_ID));
             }
         }
     }
@@ -301,7 +290,7 @@ void OptionsGeneralPage::fillFrom(IExeContext* session, bool selectStored) {
             versions.append(
                 {Text(version.Get(), &IVersion::get_Name), Long(version.Get(), &IVersion::get_ID)});
         }
-        AddEntry(products_, Text(product.Get(), &IProduct::get_Name), productID);
+        AddIdEntry(products_, Text(product.Get(), &IProduct::get_Name), productID);
         versionsByProduct_.insert(productID, versions);
         if (chosenProduct) continue;
         const bool chosen = selectStored ? std::any_of(versions.begin(), versions.end(),
@@ -322,7 +311,7 @@ void OptionsGeneralPage::fillFrom(IExeContext* session, bool selectStored) {
 void OptionsGeneralPage::showVersionsOf(LONG productID) {
     versions_->clear();
     for (const VersionEntry& version : versionsByProduct_.value(productID))
-        AddEntry(versions_, version.name, version.id);
+        AddIdEntry(versions_, version.name, version.id);
     SelectNothing(versions_);
 }
 
