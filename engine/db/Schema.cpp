@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/db/BugColumns.h"
+#include "engine/db/Database.h"
 
 namespace velmora::db {
 namespace {
@@ -126,14 +127,22 @@ std::string BugReportTable() {
     return sql + ")";
 }
 
-// Every statement that makes a new database, in order: tables, indexes, seed rows.
-std::vector<std::string> SeedStatements() {
+// Every statement that makes a new database, in order: tables, indexes, then the seed rows when
+// asked for.
+std::vector<std::string> SeedStatements(bool seedRows = true) {
     std::vector<std::string> statements(kTables.begin(), kTables.end());
     statements.push_back(BugReportTable());
     statements.push_back(kAttachmentTable);
     statements.insert(statements.end(), kIndexes.begin(), kIndexes.end());
-    statements.insert(statements.end(), kSeedRows.begin(), kSeedRows.end());
+    if (seedRows) statements.insert(statements.end(), kSeedRows.begin(), kSeedRows.end());
     return statements;
+}
+
+// The table a CREATE TABLE statement makes.
+std::string CreatedTable(const std::string& statement) {
+    constexpr std::string_view kCreate = "CREATE TABLE ";
+    const size_t begin = kCreate.size();
+    return statement.substr(begin, statement.find(' ', begin) - begin);
 }
 
 struct CloseDatabase {
@@ -162,6 +171,21 @@ std::string Populate(const std::string& path) {
 }
 
 } // namespace
+
+const std::vector<std::string>& TableNames() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> result;
+        for (const std::string& statement : SeedStatements(false))
+            if (statement.starts_with("CREATE TABLE ")) result.push_back(CreatedTable(statement));
+        return result;
+    }();
+    return names;
+}
+
+void CreateSchema(Connection& connection, bool seedRows) {
+    for (const std::string& statement : SeedStatements(seedRows))
+        connection.Execute(statement);
+}
 
 std::string CreateSeedDatabase(const std::string& path) {
     if (path.empty()) return "no database file name given";

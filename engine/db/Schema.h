@@ -1,8 +1,19 @@
 #pragma once
 // The layout of a Velmora database and the seed database a team starts from.
 #include <string>
+#include <vector>
 
 namespace velmora::db {
+
+class Connection;
+
+// Every table of a Velmora database, in the order they are created (and copied).
+const std::vector<std::string>& TableNames();
+
+// Creates every table and index on the connection's database, and the seed rows when seedRows
+// is set, each statement through the connection (inside whatever transaction it has open).
+// The statements suit the connection's kind of database. Throws DbError.
+void CreateSchema(Connection& connection, bool seedRows);
 
 // Creates a new, empty, valid database at path: every table and column in its binding order,
 // the keys and indexes the engine's statements need, one tNextID row, the user Admin with the
