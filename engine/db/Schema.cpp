@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "engine/db/BugColumns.h"
+#include "engine/db/DataSource.h"
+#include "engine/db/DataSourcePath.h"
 #include "engine/db/Database.h"
 
 namespace velmora::db {
@@ -185,6 +187,16 @@ const std::vector<std::string>& TableNames() {
 void CreateSchema(Connection& connection, bool seedRows) {
     for (const std::string& statement : SeedStatements(seedRows))
         connection.Execute(statement);
+}
+
+bool HasTables(Connection& connection) {
+    const bool server = IsServerDataSource(DataSourcePath(connection.ConnectionString()));
+    Recordset tables;
+    tables.Open(server ? "SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = "
+                         "current_schema()"
+                       : "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table'",
+                connection, CursorType::ForwardOnly, LockType::ReadOnly);
+    return tables.GetValue(0).asInt() > 0;
 }
 
 std::string CreateSeedDatabase(const std::string& path) {

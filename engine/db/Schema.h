@@ -15,6 +15,10 @@ const std::vector<std::string>& TableNames();
 // The statements suit the connection's kind of database. Throws DbError.
 void CreateSchema(Connection& connection, bool seedRows);
 
+// Whether the connection's database holds any table at all (a destination that does is never
+// written into).
+bool HasTables(Connection& connection);
+
 // Creates a new, empty, valid database at path: every table and column in its binding order,
 // the keys and indexes the engine's statements need, one tNextID row, the user Admin with the
 // empty password and the seeded lookup lists. Never overwrites: an existing path is refused.
