@@ -1,12 +1,11 @@
+#include "Backend.h"
 #include "DataSourcePath.h"
 #include "Database.h"
 #include "ErrorCodes.h"
-#include "SharedDatabase.h"
 #include "SqlDialect.h"
 #include "Statement.h"
 
 #include <optional>
-#include <sqlite3.h>
 
 namespace velmora::db {
 
@@ -22,7 +21,7 @@ Connection::~Connection() {
 
 void Connection::Open(const std::string& connectionString, const std::string&, const std::string&) {
     if (database_) Fail(kErrObjectOpen, "Operation is not allowed when the object is open.");
-    database_ = SharedDatabase::Acquire(DataSourcePath(connectionString));
+    database_ = Backend::Acquire(DataSourcePath(connectionString));
     connectionString_ = connectionString;
 }
 
@@ -96,11 +95,7 @@ LONG Connection::Execute(const std::string& sql) {
 
 LONG Connection::Execute(const std::string& sql, const std::vector<Value>& parameters) {
     if (!database_) FailClosed();
-    Statement statement(database_->Handle(), NumberPlaceholders(TranslateDateLiterals(sql)));
-    statement.Bind(parameters);
-    statement.Run();
-    if (sqlite3_stmt_readonly(statement.get())) return 0;
-    return static_cast<LONG>(sqlite3_changes(database_->Handle()));
+    return database_->Execute(NumberPlaceholders(TranslateDateLiterals(sql)), parameters);
 }
 
 Transaction::Transaction(Connection& connection) : connection_(connection) {

@@ -68,7 +68,7 @@ class Value {
         data_;
 };
 
-class SharedDatabase;
+class Backend;
 
 // Field names that a caller reads from every row. A record set finds their positions once per
 // open set, instead of looking every name up on every read.
@@ -116,7 +116,7 @@ class Connection {
   private:
     friend class Recordset; // opens its statements on this connection's database
 
-    std::shared_ptr<SharedDatabase> database_;
+    std::shared_ptr<Backend> database_;
     std::string connectionString_;
     std::vector<int64_t> ownLevels_; // transaction levels begun here, innermost last
 };

@@ -27,12 +27,9 @@ class KeyedRowStore : public RowStore {
 
     bool Updatable() const override { return updatable_; }
     std::vector<int64_t> Run() override;
-    // Runs the statement but reads only its first count keys (all of them when there are no
-    // more), so that a set used only to add rows never reads the keys of a large table.
-    std::vector<int64_t> RunFirst(size_t count);
-    // The keys after those RunFirst read, in statement order: those of the statement's rows now,
-    // less the ones in known and rows added since RunFirst.
-    std::vector<int64_t> RunRest(const std::unordered_set<int64_t>& known);
+    bool Keyed() const override { return true; }
+    std::vector<int64_t> RunFirst(size_t count) override;
+    std::vector<int64_t> RunRest(const std::unordered_set<int64_t>& known) override;
     const Row* Cached(int64_t id) const override;
     std::vector<int64_t> LoadPage(const std::vector<int64_t>& ids) override;
     std::unordered_set<int64_t> Matching(const std::string& criterion,

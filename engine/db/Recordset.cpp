@@ -1,8 +1,7 @@
 #include "Database.h"
 #include "ErrorCodes.h"
-#include "KeyedRowStore.h"
-#include "MaterialisedRowStore.h"
-#include "SharedDatabase.h"
+#include "Backend.h"
+#include "RowStore.h"
 #include "SqlDialect.h"
 #include "Statement.h"
 
@@ -85,7 +84,7 @@ struct Recordset::Impl {
 
     std::unique_ptr<Connection> ownConnection;
     Connection* connection = nullptr;
-    std::shared_ptr<SharedDatabase> database;
+    std::shared_ptr<Backend> database;
     std::unique_ptr<RowStore> store; // after database: destroyed first
     // Column positions by name, without regard to case; the first of equal names wins.
     mutable std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> columnIndex;
@@ -127,9 +126,8 @@ struct Recordset::Impl {
     // added through this set, as if the set had read them all at open.
     void ReadRemainingKeys() {
         if (!keysPending) return;
-        auto& keyed = static_cast<KeyedRowStore&>(*store);
         const std::vector<int64_t> rest =
-            keyed.RunRest(std::unordered_set<int64_t>(all.begin(), all.end()));
+            store->RunRest(std::unordered_set<int64_t>(all.begin(), all.end()));
         keysPending = false;
         all.insert(all.begin() + firstKeys, rest.begin(), rest.end());
         SetVisible(all);
@@ -367,17 +365,10 @@ struct Recordset::Impl {
         if (!active.IsOpen()) FailClosed();
         const auto& shared = SharedOf(active);
         const std::string translated = NumberPlaceholders(TranslateDateLiterals(sql));
-        std::vector<ColumnInfo> columns;
-        {
-            Statement statement(shared->Handle(), translated);
-            statement.Bind(parameters);
-            if (statement.ColumnCount() == 0) {
-                // A statement that returns no rows runs, and the set stays closed.
-                statement.Run();
-                return;
-            }
-            columns = DescribeColumns(statement.get());
-        }
+        const bool updatable = lockType != LockType::ReadOnly;
+        std::unique_ptr<RowStore> newStore = shared->OpenStore(translated, parameters, updatable);
+        // A statement that returns no rows has run, and the set stays closed.
+        if (!newStore) return;
         if (lockType == LockType::Pessimistic) lockLevel = shared->BeginLevel();
         ++opened;
         database = shared;
@@ -386,25 +377,16 @@ struct Recordset::Impl {
         source = sql;
         filter.clear();
         try {
-            const bool updatable = lockType != LockType::ReadOnly;
-            auto keyed = KeyedRowStore::TryCreate(shared->Handle(), translated, parameters, columns,
-                                                  updatable);
+            store = std::move(newStore);
             keysPending = false;
-            if (keyed && updatable) {
+            if (store->Keyed() && updatable) {
                 // An updatable set is often opened only to add a row: beyond the first page,
                 // the keys wait until they are needed.
                 const auto first = static_cast<size_t>(pageSize);
-                all = keyed->RunFirst(first + 1);
+                all = store->RunFirst(first + 1);
                 keysPending = all.size() > first;
                 if (keysPending) all.resize(first);
-                store = std::move(keyed);
             } else {
-                if (keyed) {
-                    store = std::move(keyed);
-                } else {
-                    store = std::make_unique<MaterialisedRowStore>(
-                        shared->Handle(), translated, std::move(parameters), std::move(columns));
-                }
                 all = store->Run();
             }
             SetVisible(all);
@@ -426,7 +408,7 @@ struct Recordset::Impl {
         }
     }
 
-    static const std::shared_ptr<SharedDatabase>& SharedOf(Connection& connection);
+    static const std::shared_ptr<Backend>& SharedOf(Connection& connection);
 
     void Close() {
         store.reset();
@@ -481,7 +463,7 @@ Recordset::~Recordset() {
     }
 }
 
-const std::shared_ptr<SharedDatabase>& Recordset::Impl::SharedOf(Connection& connection) {
+const std::shared_ptr<Backend>& Recordset::Impl::SharedOf(Connection& connection) {
     return connection.database_;
 }
 

@@ -49,6 +49,14 @@ class RowStore {
 
     // Runs the statement; returns the ids of its rows in order.
     virtual std::vector<int64_t> Run() = 0;
+    // Whether the rows are read by key a page at a time (and RunFirst may leave keys unread).
+    virtual bool Keyed() const { return false; }
+    // Runs the statement but reads only its first count keys (all of them when there are no
+    // more), so that a set used only to add rows never reads the keys of a large table.
+    virtual std::vector<int64_t> RunFirst(size_t) { return Run(); }
+    // The keys after those RunFirst read, in statement order: those of the statement's rows now,
+    // less the ones in known and rows added since RunFirst.
+    virtual std::vector<int64_t> RunRest(const std::unordered_set<int64_t>&) { return {}; }
     // The row if it is in memory, else nullptr.
     virtual const Row* Cached(int64_t id) const = 0;
     // Reads these rows (one page) into memory afresh, keeping the most recently read pages;

@@ -2,6 +2,8 @@
 
 #include "ContentDigest.h"
 #include "ErrorCodes.h"
+#include "KeyedRowStore.h"
+#include "MaterialisedRowStore.h"
 #include "Statement.h"
 
 #include <climits>
@@ -204,6 +206,32 @@ bool SharedDatabase::HasLevel(int64_t level) const {
         if (open.id == level) return true;
     }
     return false;
+}
+
+LONG SharedDatabase::Execute(const std::string& sql, const std::vector<Value>& parameters) {
+    Statement statement(db_, sql);
+    statement.Bind(parameters);
+    statement.Run();
+    if (sqlite3_stmt_readonly(statement.get())) return 0;
+    return static_cast<LONG>(sqlite3_changes(db_));
+}
+
+std::unique_ptr<RowStore> SharedDatabase::OpenStore(const std::string& sql,
+                                                    const std::vector<Value>& parameters,
+                                                    bool updatable) {
+    std::vector<ColumnInfo> columns;
+    {
+        Statement statement(db_, sql);
+        statement.Bind(parameters);
+        if (statement.ColumnCount() == 0) {
+            statement.Run();
+            return nullptr;
+        }
+        columns = DescribeColumns(statement.get());
+    }
+    if (auto keyed = KeyedRowStore::TryCreate(db_, sql, parameters, columns, updatable))
+        return keyed;
+    return std::make_unique<MaterialisedRowStore>(db_, sql, parameters, std::move(columns));
 }
 
 } // namespace velmora::db

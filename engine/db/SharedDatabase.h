@@ -5,6 +5,8 @@
 // transaction and one writing, would wait on each other. So all connections to one file share one
 // handle, and transactions are levels on that handle: the outermost level takes the write lock
 // (BEGIN IMMEDIATE), every inner one is a savepoint.
+#include "Backend.h"
+
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -15,13 +17,13 @@ struct sqlite3;
 
 namespace velmora::db {
 
-class SharedDatabase {
+class SharedDatabase : public Backend {
   public:
     // The shared database for the file at path, opening it when no connection has it open.
     // A missing file is refused; nothing is ever created.
     static std::shared_ptr<SharedDatabase> Acquire(const std::string& path);
 
-    ~SharedDatabase();
+    ~SharedDatabase() override;
     SharedDatabase(const SharedDatabase&) = delete;
     SharedDatabase& operator=(const SharedDatabase&) = delete;
 
@@ -29,14 +31,19 @@ class SharedDatabase {
     const std::string& CanonicalPath() const { return path_; }
 
     // Opens a transaction level and returns its identity.
-    int64_t BeginLevel();
+    int64_t BeginLevel() override;
     // Ends a level keeping its work. A level that is not the innermost is ended when the levels
     // inside it end. Throws when the level no longer exists (an enclosing level was rolled back)
     // or when the database refuses to commit; the level stays open then.
-    void CommitLevel(int64_t level);
+    void CommitLevel(int64_t level) override;
     // Ends a level undoing its work and the work of every level inside it.
-    void RollbackLevel(int64_t level);
-    bool HasLevel(int64_t level) const;
+    void RollbackLevel(int64_t level) override;
+    bool HasLevel(int64_t level) const override;
+
+    LONG Execute(const std::string& sql, const std::vector<Value>& parameters) override;
+    std::unique_ptr<RowStore> OpenStore(const std::string& sql,
+                                        const std::vector<Value>& parameters,
+                                        bool updatable) override;
 
   private:
     SharedDatabase(sqlite3* db, std::string path);
