@@ -1,16 +1,13 @@
 #include "Backend.h"
 
 #include "DataSource.h"
-#include "ErrorCodes.h"
 #include "SharedDatabase.h"
+#include "server/ServerDatabase.h"
 
 namespace velmora::db {
 
 std::shared_ptr<Backend> Backend::Acquire(const std::string& dataSource) {
-    if (IsServerDataSource(dataSource)) {
-        Fail(kErrFail, "Cannot open database '" + MaskedDataSource(dataSource) +
-                           "': this engine was built without database server support.");
-    }
+    if (IsServerDataSource(dataSource)) return ServerDatabase::Acquire(dataSource);
     return SharedDatabase::Acquire(dataSource);
 }
 

@@ -40,9 +40,8 @@ class Backend {
     // The rows of one statement (date literals translated, placeholders numbered): a keyed store
     // for a plain one-table SELECT, else the whole result read-only. A statement that returns no
     // columns runs, and nullptr is returned.
-    virtual std::unique_ptr<RowStore> OpenStore(const std::string& sql,
-                                                const std::vector<Value>& parameters,
-                                                bool updatable) = 0;
+    virtual std::unique_ptr<RowStore>
+    OpenStore(const std::string& sql, const std::vector<Value>& parameters, bool updatable) = 0;
 };
 
 } // namespace velmora::db

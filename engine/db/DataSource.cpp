@@ -52,7 +52,8 @@ std::string MaskedDataSource(std::string_view dataSource) {
     const size_t at = text.rfind('@', pathStart == 0 ? 0 : pathStart - 1);
     if (at != std::string::npos && at >= authority) {
         const size_t colon = text.find(':', authority);
-        if (colon != std::string::npos && colon < at) text.replace(colon + 1, at - colon - 1, kMask);
+        if (colon != std::string::npos && colon < at)
+            text.replace(colon + 1, at - colon - 1, kMask);
     }
     return MaskQueryPassword(std::move(text));
 }
