@@ -184,7 +184,8 @@ TEST_F(CopyCommand, ArgumentsAreChecked) {
 }
 
 // The copy is interrupted once its destination, being built under a hidden name, has grown:
-// afterwards there is neither the destination nor the hidden folder, and the source is whole.
+// afterwards there is neither the destination nor the hidden folder, and the source, which
+// nobody could change meanwhile, is as it was.
 TEST_F(CopyCommand, AnInterruptedCopyLeavesNothingBehind) {
     const std::string source = MakeDemo("team.mdb", "--bugs 300");
     Attach(source,
@@ -216,6 +217,8 @@ TEST_F(CopyCommand, AnInterruptedCopyLeavesNothingBehind) {
             }
         }
         EXPECT_TRUE(copying) << "the copy was never seen at work";
+        // Meanwhile the source takes no changes: the copy holds its write lock.
+        EXPECT_THROW(Execute(source, "DELETE FROM tStatus"), std::runtime_error);
         kill(child, signal);
         int status = 0;
         ASSERT_EQ(child, waitpid(child, &status, 0));

@@ -45,7 +45,8 @@ constexpr const char* kUsage =
     "A destination file must not exist yet, a destination server database must hold no\n"
     "tables. Everything is written in one transaction and kept only when every table of the\n"
     "copy has the rows of the source, checked by count and checksum; a failed or interrupted\n"
-    "copy leaves no file and no tables behind. Writers to SOURCE wait until the copy is done.\n";
+    "copy leaves no file and no tables behind. While it runs, SOURCE takes no changes: the\n"
+    "copy holds its write lock, so other clients wait and time out as on a busy database.\n";
 
 struct Totals {
     size_t tables = 0;
