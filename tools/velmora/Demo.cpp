@@ -86,8 +86,8 @@ DemoCounts Fill(const DemoOptions& options, const std::string& path) {
     return filler.Counts();
 }
 
-// Makes the tables of an empty server database and fills them there: the server keeps the
-// database away from nobody, so there is nothing to stage, and what a failed run added stays.
+// Makes the tables of an empty server database and fills them there. A server database has no
+// private name to be built under, so what a failed run added stays and the message says so.
 DemoCounts BuildOnServer(const DemoOptions& options) {
     if (const std::string error = velmora::db::CreateSeedDatabase(options.file); !error.empty())
         throw std::runtime_error(error);
