@@ -9,6 +9,7 @@
 
 #include "BugsCommands.h"
 #include "EngineCall.h"
+#include "MaskedMessage.h"
 
 using velmora::tool::BugsCommand;
 using velmora::tool::EngineError;
@@ -60,7 +61,8 @@ int RunBugs(int argc, char** argv) {
         return Usage(error.what());
     } catch (const std::exception& error) {
         std::fflush(stdout);
-        std::fprintf(stderr, "velmora: %s\n", error.what());
+        std::fprintf(stderr, "velmora: %s\n",
+                     velmora::tool::MaskedMessage(error.what(), command.file).c_str());
         return 1;
     }
 }

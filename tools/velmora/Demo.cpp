@@ -11,7 +11,9 @@
 #include "DemoFiller.h"
 #include "DemoOptions.h"
 #include "DemoTeam.h"
+#include "MaskedMessage.h"
 #include "StagedFile.h"
+#include "engine/db/DataSource.h"
 #include "engine/db/Schema.h"
 #include "engine/db/UnsyncedBuild.h"
 
@@ -30,6 +32,9 @@ void PrintUsage(FILE* to) {
                  "and attachments. The same N and seed S (default 1) always give the same\n"
                  "file. FILE appears only when it is complete: it is built under a hidden\n"
                  "temporary name beside it, which an interrupted run removes.\n"
+                 "\n"
+                 "FILE may instead be a server database, postgresql://[USER@]HOST[:PORT]/NAME,\n"
+                 "that holds no tables yet: the tables are made there and filled in place.\n"
                  "\n"
                  "Every demo user's password is the login name followed by \"%s\" (mhart logs\n"
                  "in with mhart%s); Admin keeps the empty password and holds every role it\n"
@@ -81,10 +86,24 @@ DemoCounts Fill(const DemoOptions& options, const std::string& path) {
     return filler.Counts();
 }
 
+// Makes the tables of an empty server database and fills them there. A server database has no
+// private name to be built under, so what a failed run added stays and the message says so.
+DemoCounts BuildOnServer(const DemoOptions& options) {
+    if (const std::string error = velmora::db::CreateSeedDatabase(options.file); !error.empty())
+        throw std::runtime_error(error);
+    try {
+        return Fill(options, options.file);
+    } catch (const std::exception& error) {
+        throw std::runtime_error(std::string(error.what()) +
+                                 "; the server database keeps what was added so far");
+    }
+}
+
 // Builds the new database under a private name without flushing every change to disk (nothing
 // is lost by that: an unfinished file is thrown away), then flushes it once and publishes it
 // under its name.
 DemoCounts Build(const DemoOptions& options) {
+    if (velmora::db::IsServerDataSource(options.file)) return BuildOnServer(options);
     velmora::tool::StagedFile staged(options.file);
     if (const std::string error = velmora::db::CreateSeedDatabase(staged.Path()); !error.empty())
         throw std::runtime_error(error);
@@ -119,12 +138,14 @@ int RunDemo(int argc, char** argv) {
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::printf("Created %s: %d products, %d versions, %d classifications, %d roles, %d users, "
                     "%d bugs, %d features, %d attachments (seed %llu, %.1f s)\n",
-                    options.file.c_str(), counts.products, counts.versions, counts.classifications,
-                    counts.roles, counts.users, counts.bugs, counts.features, counts.attachments,
+                    velmora::db::MaskedDataSource(options.file).c_str(), counts.products,
+                    counts.versions, counts.classifications, counts.roles, counts.users,
+                    counts.bugs, counts.features, counts.attachments,
                     static_cast<unsigned long long>(options.seed), seconds);
         return 0;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "velmora: demo: %s\n", error.what());
+        std::fprintf(stderr, "velmora: demo: %s\n",
+                     velmora::tool::MaskedMessage(error.what(), options.file).c_str());
         return 1;
     }
 }

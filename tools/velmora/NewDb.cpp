@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "MaskedMessage.h"
+#include "engine/db/DataSource.h"
 #include "engine/db/Schema.h"
 
 int RunNewDb(int argc, char** argv) {
@@ -10,11 +12,14 @@ int RunNewDb(int argc, char** argv) {
         std::fprintf(stderr, "velmora: usage: velmora newdb FILE\n");
         return 2;
     }
-    const std::string error = velmora::db::CreateSeedDatabase(argv[1]);
+    const std::string database = argv[1];
+    // A file is made here; a server database must exist and hold no tables yet.
+    const std::string error = velmora::db::CreateSeedDatabase(database);
     if (!error.empty()) {
-        std::fprintf(stderr, "velmora: %s\n", error.c_str());
+        std::fprintf(stderr, "velmora: %s\n",
+                     velmora::tool::MaskedMessage(error, database).c_str());
         return 1;
     }
-    std::printf("Created %s\n", argv[1]);
+    std::printf("Created %s\n", velmora::db::MaskedDataSource(database).c_str());
     return 0;
 }

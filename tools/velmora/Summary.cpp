@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "EngineCall.h"
+#include "MaskedMessage.h"
 #include "StatusTally.h"
+#include "engine/db/DataSource.h"
 
 using velmora::com::Bstr;
 using velmora::com::ComPtr;
@@ -238,7 +240,7 @@ void PrintSummary(const std::string& file, const std::string& login, const std::
         Require(user->get_UserName(userName.Put()), "reading the user name");
         LONG id = 0;
         session->get_CurUserID(&id);
-        std::printf("Database: %s\n", file.c_str());
+        std::printf("Database: %s\n", velmora::db::MaskedDataSource(file).c_str());
         std::printf("Logged in: %s (user name \"%s\", user ID %d)\n", loginName.Utf8().c_str(),
                     userName.Utf8().c_str(), id);
         const auto statuses =
@@ -272,7 +274,8 @@ int RunSummary(int argc, char** argv) {
         return 0;
     } catch (const std::exception& error) {
         std::fflush(stdout);
-        std::fprintf(stderr, "velmora: %s\n", error.what());
+        std::fprintf(stderr, "velmora: %s\n",
+                     velmora::tool::MaskedMessage(error.what(), argv[0]).c_str());
         return 1;
     }
 }

@@ -3,7 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include <string>
+#include <vector>
+
+#include "ArgvMask.h"
 #include "Bugs.h"
+#include "Copy.h"
 #include "Demo.h"
 #include "NewDb.h"
 #include "ServerRegistration.h"
@@ -15,11 +20,16 @@ constexpr const char* kUsage =
     "Usage: velmora COMMAND [ARGUMENTS]\n"
     "\n"
     "Commands:\n"
-    "  newdb FILE    create an empty database in FILE (an existing file is never overwritten)\n"
+    "  newdb FILE    create an empty database in FILE (an existing file is never overwritten;\n"
+    "                a server database must hold no tables)\n"
     "  demo FILE [--bugs N] [--seed S]\n"
     "                create FILE as a new database filled with a demo team and N bugs and\n"
     "                features (default 200), the same for the same N and seed S (default 1);\n"
     "                velmora demo --help tells more\n"
+    "  copy SOURCE DESTINATION\n"
+    "                copy a whole database, with its attachments, into a new FILE or an empty\n"
+    "                server database, checked table by table before it is kept;\n"
+    "                velmora copy --help tells more\n"
     "  register [--system]\n"
     "                register the engine's classes and type library; --system registers\n"
     "                them for every user of the machine in /etc/xdg/velmora/registry\n"
@@ -44,6 +54,10 @@ constexpr const char* kUsage =
     "                $VELMORA_PASSWORD)\n"
     "  --help        show this text\n"
     "\n"
+    "Wherever a command takes a FILE, a SOURCE or a DESTINATION, a server database may be given\n"
+    "as postgresql://[USER[:PASSWORD]@]HOST[:PORT]/DATABASE; a password there is hidden from the\n"
+    "process list, but ~/.pgpass or $PGPASSWORD keep it off the command line altogether.\n"
+    "\n"
     "The registry file is $VELMORA_REGISTRY when set, else\n"
     "${XDG_CONFIG_HOME:-$HOME/.config}/velmora/registry; without $VELMORA_REGISTRY, a class it\n"
     "does not know is looked up in velmora/registry in the first of ${XDG_CONFIG_DIRS:-/etc/xdg}\n"
@@ -57,7 +71,15 @@ int Usage(const char* complaint) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** originalArgv) {
+    // Every command works on copies of its arguments; the originals, which the process list
+    // shows, lose any password given inside a server URI.
+    std::vector<std::string> arguments = velmora::tool::TakeArguments(argc, originalArgv);
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    char** argv = pointers.data();
     if (argc < 2) return Usage("no command given");
     const char* command = argv[1];
     if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0 ||
@@ -67,6 +89,7 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(command, "newdb") == 0) return RunNewDb(argc - 1, argv + 1);
     if (std::strcmp(command, "demo") == 0) return RunDemo(argc - 2, argv + 2);
+    if (std::strcmp(command, "copy") == 0) return RunCopy(argc - 2, argv + 2);
     if (std::strcmp(command, "summary") == 0) return RunSummary(argc - 2, argv + 2);
     if (std::strcmp(command, "bugs") == 0) return RunBugs(argc - 2, argv + 2);
     if (std::strcmp(command, "register") == 0 || std::strcmp(command, "unregister") == 0) {
