@@ -67,7 +67,6 @@ OpenServerDialog::OpenServerDialog(MessageSink& messages, QString mainDatabase, 
     test_->setAutoDefault(false);
     help_ = new QLabel(Latin(kHelp), this);
     help_->setAccessibleName(Latin(kHelp));
-    help_->setEnabled(false);
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     okButton()->setAccessibleName(okButton()->text().remove(QLatin1Char('&')));
     cancelButton()->setAccessibleName(cancelButton()->text().remove(QLatin1Char('&')));
