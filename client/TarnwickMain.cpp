@@ -7,6 +7,7 @@
 #include "client/main/AppIcon.h"
 #include "client/main/MainWindow.h"
 #include "client/main/SaveLoginDefaults.h"
+#include "client/main/StartDatabase.h"
 #include "client/widgets/MessageSink.h"
 
 namespace {
@@ -22,7 +23,10 @@ bool EngineAvailable() {
 int RunCommandLine(const QStringList& arguments) {
     QTextStream out(stdout), errors(stderr);
     if (arguments[1] == QLatin1String("--help")) {
-        out << "Usage: tarnwick            start the client\n" << tarnwick::kSaveLoginUsage;
+        out << "Usage: tarnwick            start the client\n"
+               "       tarnwick DATABASE   start the client and open DATABASE, a file or a server\n"
+               "                           URI (postgresql://user@host:5432/team)\n"
+            << tarnwick::kSaveLoginUsage;
         return 0;
     }
     CoInitialize(nullptr);
@@ -51,7 +55,8 @@ int main(int argc, char** argv) {
         messages.Inform(nullptr, QString::fromLatin1(tarnwick::kCannotCreateObject));
     } else {
         tarnwick::MainWindow window(messages, tarnwick::ClientConfig::Instance(),
-                                    tarnwick::WindowFiles::Default());
+                                    tarnwick::WindowFiles::Default(),
+                                    tarnwick::StartDatabase(QCoreApplication::arguments()));
         if (window.created()) {
             window.show();
             status = QApplication::exec();

@@ -39,6 +39,9 @@ MainActions::MainActions(QMainWindow* window) {
     open = Themed(MakeAction(window, QStringLiteral("&Open...\tCtrl+O"), QStringLiteral("Open"),
                              S::SP_DialogOpenButton),
                   "document-open");
+    openServer = Themed(MakeAction(window, QStringLiteral("Open &Server..."),
+                                   QStringLiteral("Open Server"), S::SP_DriveNetIcon),
+                        "network-server");
     login = Themed(MakeAction(window, QStringLiteral("&Login...\tCtrl+L"), QStringLiteral("Login"),
                               S::SP_DialogYesButton),
                    "system-users");
@@ -97,7 +100,7 @@ MainActions::MainActions(QMainWindow* window) {
 
     QMenuBar* bar = window->menuBar();
     databaseMenu = bar->addMenu(QStringLiteral("&Database"));
-    databaseMenu->addActions({open, login});
+    databaseMenu->addActions({open, openServer, login});
     databaseMenu->addSeparator();
     databaseMenu->addAction(exit);
 

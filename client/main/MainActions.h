@@ -18,6 +18,8 @@ struct MainActions {
 
     // "&Database"
     QAction* open;
+    // A database on a PostgreSQL server, by its URI.
+    QAction* openServer;
     QAction* login;
     QAction* exit;
     // "&Bug"

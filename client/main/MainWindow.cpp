@@ -53,6 +53,10 @@ WindowFiles WindowFiles::Default() {
 
 MainWindow::MainWindow(MessageSink& messages, ClientConfig& config, WindowFiles files,
                        QWidget* parent)
+    : MainWindow(messages, config, std::move(files), QString(), parent) {}
+
+MainWindow::MainWindow(MessageSink& messages, ClientConfig& config, WindowFiles files,
+                       QString startDatabase, QWidget* parent)
     : QMainWindow(parent), messages_(messages), config_(config), files_(std::move(files)),
       filters_(std::make_unique<FilterList>()) {
     setWindowTitle(QApplication::applicationName());
@@ -78,7 +82,12 @@ MainWindow::MainWindow(MessageSink& messages, ClientConfig& config, WindowFiles 
     if (!error.isEmpty()) messages_.Inform(this, error);
     workspace_.bugs->setDateFormat(config_.DateFormat);
     workspace_.features->setDateFormat(config_.DateFormat);
-    if (config_.UseDefaultDatabase)
+    if (!startDatabase.isEmpty())
+        QMetaObject::invokeMethod(
+            sessionCommands_,
+            [commands = sessionCommands_, startDatabase] { commands->openChosen(startDatabase); },
+            Qt::QueuedConnection);
+    else if (config_.UseDefaultDatabase)
         QMetaObject::invokeMethod(sessionCommands_, &SessionCommands::autoLogin,
                                   Qt::QueuedConnection);
 }
@@ -144,6 +153,7 @@ void MainWindow::connectCommands() {
     SessionCommands* session = sessionCommands_;
     ListCommands* lists = listCommands_;
     connect(a.open, &QAction::triggered, session, &SessionCommands::open);
+    connect(a.openServer, &QAction::triggered, session, &SessionCommands::openServer);
     connect(a.login, &QAction::triggered, session, &SessionCommands::login);
     connect(a.exit, &QAction::triggered, this, &QWidget::close);
     connect(a.refresh, &QAction::triggered, lists, &ListCommands::refresh);

@@ -47,6 +47,11 @@ class MainWindow : public QMainWindow {
   public:
     MainWindow(MessageSink& messages, ClientConfig& config, WindowFiles files,
                QWidget* parent = nullptr);
+    // startDatabase (a file's full path or a server URI, see StartDatabase.h), when not empty,
+    // is opened once the window is on screen, in place of Bug.cfg's automatic login; nobody is
+    // logged in, as after Database > Open.
+    MainWindow(MessageSink& messages, ClientConfig& config, WindowFiles files,
+               QString startDatabase, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // False when the engine's session could not be created (the message was shown).

@@ -1,10 +1,10 @@
 #include "client/main/SaveLoginDefaults.h"
 
-#include <QFileInfo>
-
 #include "client/adapter/EngineCall.h"
 #include "client/config/ClientConfig.h"
 #include "client/config/ClientFiles.h"
+#include "client/main/StartDatabase.h"
+#include "client/server/ServerDataSource.h"
 
 namespace tarnwick {
 
@@ -12,7 +12,9 @@ const char* const kSaveLoginUsage =
     "Usage: tarnwick --save-login DATABASE --login NAME [--password PASSWORD]\n"
     "                [--version PRODUCT/VERSION | --role ROLE] [--date-format FORMAT]\n"
     "Writes Bug.cfg so that Tarnwick opens DATABASE at start-up, logs NAME in and makes the\n"
-    "version (or role) current. The password is stored enciphered, readable by you only.\n";
+    "version (or role) current. The password is stored enciphered, readable by you only.\n"
+    "DATABASE is a file or a server URI (postgresql://user@host:5432/team); keep a server's\n"
+    "password in ~/.pgpass rather than in the URI.\n";
 
 namespace {
 
@@ -60,7 +62,8 @@ bool Parse(const QStringList& arguments, Request& request, QString& problem) {
         problem = QStringLiteral("DATABASE is missing");
         return false;
     }
-    request.database = QFileInfo(arguments[0]).absoluteFilePath();
+    // A server URI stays as it is; a file is kept by its full path, whatever the current folder.
+    request.database = ResolvedDataSource(arguments[0]);
     for (qsizetype i = 1; i < arguments.size(); i += 2) {
         const QString& option = arguments[i];
         if (i + 1 >= arguments.size()) {
@@ -130,7 +133,8 @@ int SaveLoginDefaults(const QStringList& arguments, QTextStream& out, QTextStrea
         },
         [&](const EngineFailure& failure) { problem = failure.text; });
     if (!checked || !problem.isEmpty()) {
-        errors << "tarnwick --save-login: " << problem << "\n";
+        // The engine's message may quote a server URI with its password.
+        errors << "tarnwick --save-login: " << MaskedInText(problem, request.database) << "\n";
         return 1;
     }
     const QString file = ClientFilePath(QStringLiteral("Bug.cfg"), ClientFileUse::Write);

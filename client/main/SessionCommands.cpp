@@ -15,6 +15,8 @@
 #include "client/login/LoginWizard.h"
 #include "client/main/InfoBar.h"
 #include "client/panes/DetailTabs.h"
+#include "client/server/OpenServerDialog.h"
+#include "client/server/ServerDataSource.h"
 #include "client/widgets/MessageSink.h"
 
 namespace tarnwick {
@@ -43,7 +45,7 @@ SessionCommands::SessionCommands(ComPtr<IExeContext> session, Workspace workspac
       config_(config), filterFile_(std::move(filterFile)), window_(window) {}
 
 void SessionCommands::showFailure(const EngineFailure& failure) {
-    messages_.Inform(window_, failure.text);
+    messages_.Inform(window_, MaskedInText(failure.text, databasePath_));
 }
 
 LONG SessionCommands::currentUserID() const {
@@ -70,7 +72,8 @@ bool SessionCommands::openDatabase(const QString& path) {
     workspace_.infoBar->clear();
     const bool opened = Attempt([&] { Check(session_->OpenAccessDB(ToBstr(path).Get())); },
                                 [&](const EngineFailure& failure) {
-                                    showFailure(failure);
+                                    // The engine's message may quote a server URI whole.
+                                    messages_.Inform(window_, MaskedInText(failure.text, path));
                                     workspace_.infoBar->repaintTexts();
                                 });
     if (opened) {
@@ -90,9 +93,26 @@ void SessionCommands::open() {
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setDefaultSuffix(QStringLiteral("mdb"));
     dialog->setOption(QFileDialog::ReadOnly, false);
-    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& path) {
-        if (!openDatabase(path)) messages_.Inform(window_, QString::fromLatin1(kOpenFailed));
-    });
+    connect(dialog, &QFileDialog::fileSelected, this, &SessionCommands::openChosen);
+    dialog->open();
+}
+
+bool SessionCommands::openChosen(const QString& path) {
+    if (openDatabase(path)) return true;
+    messages_.Inform(window_, QString::fromLatin1(kOpenFailed));
+    return false;
+}
+
+void SessionCommands::openServer() {
+    if (openServerDialog_) {
+        openServerDialog_->raise();
+        openServerDialog_->activateWindow();
+        return;
+    }
+    auto* dialog = new OpenServerDialog(messages_, databasePath_, window_);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] { openChosen(dialog->uri()); });
+    openServerDialog_ = dialog;
     dialog->open();
 }
 

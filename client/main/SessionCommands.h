@@ -3,10 +3,12 @@
 // login, Login with its wizard, Select Current Production, Synchronize, System Information and
 // Change Password. They hold the window's one engine session.
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include "client/adapter/EngineCall.h"
 #include "client/main/Workspace.h"
+#include "client/server/OpenServerDialog.h"
 
 class QWidget;
 
@@ -24,7 +26,7 @@ class SessionCommands : public QObject {
 
     IExeContext* session() const { return session_.Get(); }
     bool databaseOpen() const { return databaseOpen_; }
-    // The database last opened (empty before the first).
+    // The database last opened (empty before the first): a file's path or a server URI.
     const QString& databasePath() const { return databasePath_; }
     // The session's current user, active version and product, 0 when none (or unreadable).
     LONG currentUserID() const;
@@ -33,8 +35,15 @@ class SessionCommands : public QObject {
 
     // Opens the database at path: the lists, the filter list and the info bar are emptied first.
     bool openDatabase(const QString& path);
+    // Opens what the user chose (a file, a server URI, the command line's argument): the
+    // engine's message and "Open database failed!" when that fails. Opening does not log in.
+    bool openChosen(const QString& path);
     // Runs the file dialog of the Open command.
     void open();
+    // Runs the Open Server dialog; its URI is opened as Open opens a file.
+    void openServer();
+    // The Open Server dialog while it is open.
+    OpenServerDialog* openServerDialog() const { return openServerDialog_; }
     // The automatic login after start-up, as Bug.cfg asks for it.
     void autoLogin();
     // Runs the login wizard (it returns at once; loginFinished follows).
@@ -66,6 +75,7 @@ class SessionCommands : public QObject {
     QWidget* window_;
     bool databaseOpen_ = false;
     QString databasePath_;
+    QPointer<OpenServerDialog> openServerDialog_;
 };
 
 } // namespace tarnwick

@@ -21,6 +21,7 @@
 #include "client/config/ClientConfig.h"
 #include "client/options/OptionsTexts.h"
 #include "client/options/ProbeSession.h"
+#include "client/server/ServerDataSource.h"
 #include "client/widgets/IdListWidget.h"
 #include "client/widgets/MessageSink.h"
 
@@ -350,7 +351,8 @@ void OptionsGeneralPage::browse() {
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setNameFilters(
         {QString::fromLatin1(kDatabaseFilter), QString::fromLatin1(kAllFilesFilter)});
-    if (!current.isEmpty()) {
+    // A server URI names no folder: the dialog then starts where it always does.
+    if (!current.isEmpty() && !IsServerDataSource(current)) {
         dialog->setDirectory(QFileInfo(current).absolutePath());
         dialog->selectFile(current);
     }

@@ -10,6 +10,12 @@ ProbeSession::ProbeSession(const QString& databasePath, const QString& loginName
     Check(session_.object->Login(ToBstr(loginName).Get(), ToBstr(password).Get()));
 }
 
+ProbeSession::ProbeSession(const QString& databasePath, const QString& mainDatabase)
+    : processDatabase_{databasePath, mainDatabase} {
+    session_.object = Create<IExeContext>(CLSID_ExeContext, IID_IExeContext);
+    Check(session_.object->OpenAccessDB(ToBstr(databasePath).Get()));
+}
+
 ProbeSession::ClosedSession::~ClosedSession() {
     if (object) object->Close();
 }

@@ -19,6 +19,9 @@ class ProbeSession {
     // so the main session never writes into the file the probe looked at.
     ProbeSession(const QString& databasePath, const QString& loginName, const QString& password,
                  const QString& mainDatabase);
+    // Only opens databasePath, logging nobody in: whether a database can be reached at all (a
+    // server URI before anyone has chosen a login). Raises EngineFailure.
+    ProbeSession(const QString& databasePath, const QString& mainDatabase);
     ProbeSession(const ProbeSession&) = delete;
     ProbeSession& operator=(const ProbeSession&) = delete;
 

@@ -72,7 +72,8 @@ class CommandsTest : public QObject {
         QCOMPARE(menus, (QStringList{"&Database", "&Bug", "&Manage", "&Tool", "&Help"}));
         MainActions& a = window.actions();
         QCOMPARE(Captions(a.databaseMenu->actions()),
-                 (QStringList{"&Open...\tCtrl+O", "&Login...\tCtrl+L", "|", "E&xit"}));
+                 (QStringList{"&Open...\tCtrl+O", "Open &Server...", "&Login...\tCtrl+L", "|",
+                              "E&xit"}));
         QCOMPARE(
             Captions(a.bugMenu->actions()),
             (QStringList{"&Report Bug...\tCtrl+B", "R&eport Feature...\tCtrl+F", "|",

@@ -1,13 +1,15 @@
 // Draws Tarnwick's windows into PNG files: the main window logged in with a bug selected on each
 // detail tab, both pages of the login wizard, the System Information dialog, the Select Filter
 // drop-down, the bug editor's pages (new, edit, a Fixed bug, files attached), the filter editor
-// with a filter of two groups, the merge dialog, the administration dialogs, the options and a
-// print preview. Run with QT_QPA_PLATFORM=offscreen and the engine registered.
+// with a filter of two groups, the merge dialog, the administration dialogs, the options, the
+// Open Server dialog and a print preview. Run with QT_QPA_PLATFORM=offscreen and the engine
+// registered.
 //
 //   tarnwick_screenshots FOLDER DATABASE
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPrintPreviewDialog>
@@ -49,6 +51,7 @@
 #include "client/options/OptionsOtherPage.h"
 #include "client/panes/DetailTabs.h"
 #include "client/print/PrintCommands.h"
+#include "client/server/OpenServerDialog.h"
 #include "client/widgets/MessageSink.h"
 
 using namespace tarnwick;
@@ -252,6 +255,18 @@ void DrawOptions(MainWindow& window) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// Database > Open Server... with a team's URI typed in (no password in it: that goes in
+// ~/.pgpass, as the dialog says).
+void DrawOpenServer(MainWindow& window) {
+    window.actions().openServer->trigger();
+    OpenServerDialog* dialog = window.sessionCommands().openServerDialog();
+    if (!dialog) qFatal("Open Server did not open");
+    dialog->uriEdit()->setText(QStringLiteral("postgresql://mhart@tracker.example.com:5432/team"));
+    Save(dialog, QStringLiteral("open-server-dialog"));
+    dialog->reject();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 // The first page of the shown list's report in the preview window.
 void DrawPrintPreview(MainWindow& window) {
     window.actions().printPreview->trigger();
@@ -317,6 +332,7 @@ void DrawMainWindow(const QString& database, const QTemporaryDir& scratch,
     DrawMergeDialog(window);
     DrawAdministration(window);
     DrawOptions(window);
+    DrawOpenServer(window);
     DrawPrintPreview(window);
     window.close();
 }
