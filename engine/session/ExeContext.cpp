@@ -9,6 +9,7 @@
 #include "engine/com/MemberGuard.h"
 #include "engine/com/OutParams.h"
 #include "engine/db/ConnectionString.h"
+#include "engine/db/DataSource.h"
 #include "engine/log/Log.h"
 #include "engine/mapping/FieldConversion.h"
 
@@ -38,7 +39,8 @@ HRESULT CExeContext::OpenAccessDB(BSTR strFileName) {
         const std::string fileName = TextOf(strFileName);
         db::SetProcessConnectionString(db::MakeConnectionString(fileName));
         ResetIdentifiers();
-        const std::string openFailed = "Open database " + fileName + " failed";
+        // A server's address may carry a password: it is never written out.
+        const std::string openFailed = "Open database " + db::MaskedDataSource(fileName) + " failed";
         if (const HRESULT opened = Guard(kClass, {openFailed, 2, source},
                                          [&] {
                                              if (connection_.IsOpen()) connection_.Close();
