@@ -2,6 +2,7 @@
 // The two ways a test reaches its database directly: sqlite3 for a file, libpq for a server URI.
 // Each call opens a connection of its own and closes it again, as a separate client would.
 #include <string>
+#include <vector>
 
 namespace velmora::test::detail {
 
@@ -21,5 +22,10 @@ FirstCell FileQuery(const std::string& path, const std::string& sql, bool asByte
                     const std::string* parameter);
 FirstCell ServerQuery(const std::string& uri, const std::string& sql, bool asBytes,
                       const std::string* parameter);
+
+// Every row, each column as text ("NULL" for a NULL). Throws std::runtime_error.
+using Rows = std::vector<std::vector<std::string>>;
+Rows FileRows(const std::string& path, const std::string& sql);
+Rows ServerRows(const std::string& uri, const std::string& sql);
 
 } // namespace velmora::test::detail

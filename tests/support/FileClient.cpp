@@ -81,4 +81,29 @@ FirstCell FileQuery(const std::string& path, const std::string& sql, bool asByte
     return cell;
 }
 
+Rows FileRows(const std::string& path, const std::string& sql) {
+    std::string error;
+    DatabasePtr db = OpenFile(path, error);
+    if (!error.empty()) throw std::runtime_error(error);
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK || !raw)
+        throw std::runtime_error(std::string(sqlite3_errmsg(db.get())) + " in " + sql);
+    StatementPtr statement(raw);
+    Rows rows;
+    int rc;
+    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+        auto& row = rows.emplace_back();
+        for (int i = 0; i < sqlite3_column_count(statement.get()); ++i) {
+            const auto* text = sqlite3_column_text(statement.get(), i);
+            row.push_back(
+                text ? std::string(reinterpret_cast<const char*>(text),
+                                   static_cast<size_t>(sqlite3_column_bytes(statement.get(), i)))
+                     : "NULL");
+        }
+    }
+    if (rc != SQLITE_DONE)
+        throw std::runtime_error(std::string(sqlite3_errmsg(db.get())) + " in " + sql);
+    return rows;
+}
+
 } // namespace velmora::test::detail

@@ -36,13 +36,15 @@ std::string Quoted(const std::string& text) {
     return quoted + "'";
 }
 
+// The function a server trigger runs.
 std::string FunctionOf(const std::string& trigger) {
-    return trigger + "_refuse";
+    return trigger + "_body";
 }
 
 } // namespace
 
 TestDataSource::~TestDataSource() {
+    if (getpid() != owner_) return; // a forked child's copy leaves the parent's databases alone
     for (const std::string& database : databases_) {
         // FORCE: a connection a failing test left open must not keep the database alive.
         std::string error;
@@ -73,6 +75,7 @@ std::string TestDataSource::Create(const std::filesystem::path& directory,
     if (!error.empty())
         throw std::runtime_error("cannot create test database " + database + ": " + error);
     databases_.push_back(database);
+    owner_ = getpid();
     return uri;
 }
 
@@ -96,25 +99,42 @@ std::string TestDataSource::QueryText(const std::string& dataSource, const std::
     return cell.null ? "NULL" : cell.value;
 }
 
+std::vector<std::vector<std::string>> TestDataSource::QueryRows(const std::string& dataSource,
+                                                                const std::string& sql) {
+    return db::IsServerDataSource(dataSource) ? detail::ServerRows(dataSource, sql)
+                                              : detail::FileRows(dataSource, sql);
+}
+
 std::string TestDataSource::QueryBytes(const std::string& dataSource, const std::string& sql,
                                        const std::string* parameter) {
     return Query(dataSource, sql, true, parameter).value;
 }
 
+std::string TestDataSource::CreateTrigger(const std::string& dataSource, const std::string& name,
+                                          const std::string& timing, const std::string& event,
+                                          const std::string& table, const std::string& when,
+                                          const std::string& body) {
+    const std::string head = "CREATE TRIGGER " + name + " " + timing + " " + event + " ON " + table;
+    if (!db::IsServerDataSource(dataSource))
+        return Execute(dataSource,
+                       head + (when.empty() ? "" : " WHEN " + when) + " BEGIN " + body + "; END");
+    // The server runs a trigger's statements as a function; a BEFORE trigger lets the row through
+    // by returning it.
+    return Execute(dataSource,
+                   "CREATE FUNCTION " + FunctionOf(name) +
+                       "() RETURNS trigger LANGUAGE plpgsql AS $body$ BEGIN " + body +
+                       "; IF TG_OP = 'DELETE' THEN RETURN OLD; END IF; RETURN NEW; END $body$; " +
+                       head + " FOR EACH ROW" + (when.empty() ? "" : " WHEN (" + when + ")") +
+                       " EXECUTE FUNCTION " + FunctionOf(name) + "()");
+}
+
 std::string TestDataSource::RefuseWrites(const std::string& dataSource, const std::string& name,
                                          const std::string& table, const std::string& event,
                                          const std::string& when, const std::string& message) {
-    if (!db::IsServerDataSource(dataSource))
-        return Execute(dataSource, "CREATE TRIGGER " + name + " BEFORE " + event + " ON " + table +
-                                       " WHEN " + when + " BEGIN SELECT RAISE(ABORT, " +
-                                       Quoted(message) + "); END");
-    return Execute(dataSource,
-                   "CREATE FUNCTION " + FunctionOf(name) +
-                       "() RETURNS trigger LANGUAGE plpgsql AS $body$ BEGIN RAISE EXCEPTION "
-                       "USING MESSAGE = " +
-                       Quoted(message) + "; END $body$; CREATE TRIGGER " + name + " BEFORE " +
-                       event + " ON " + table + " FOR EACH ROW WHEN (" + when +
-                       ") EXECUTE FUNCTION " + FunctionOf(name) + "()");
+    const std::string refusal = db::IsServerDataSource(dataSource)
+                                    ? "RAISE EXCEPTION USING MESSAGE = " + Quoted(message)
+                                    : "SELECT RAISE(ABORT, " + Quoted(message) + ")";
+    return CreateTrigger(dataSource, name, "BEFORE", event, table, when, refusal);
 }
 
 std::string TestDataSource::DropTrigger(const std::string& dataSource, const std::string& name,

@@ -16,7 +16,9 @@ namespace velmora::test {
 class TestDataSource {
   public:
     TestDataSource() = default;
-    ~TestDataSource(); // drops every server database this object made (files stay the caller's)
+    // Drops every server database this object made (files stay the caller's), unless this is a
+    // forked copy of the process that made them.
+    ~TestDataSource();
     TestDataSource(const TestDataSource&) = delete;
     TestDataSource& operator=(const TestDataSource&) = delete;
 
@@ -36,18 +38,28 @@ class TestDataSource {
     // Throws std::runtime_error when the query fails.
     static std::string QueryText(const std::string& dataSource, const std::string& sql);
 
-    // The same as raw bytes ("" for a NULL or no row). When `parameter` is given it is bound,
-    // as bytes, to the statement's one placeholder (written ?1).
+    // Every row of a query, each column as text ("NULL" for a NULL). Throws std::runtime_error.
+    static std::vector<std::vector<std::string>> QueryRows(const std::string& dataSource,
+                                                           const std::string& sql);
+
+    // The first column of the first row as raw bytes ("" for a NULL or no row). When `parameter` is
+    // given it is bound, as bytes, to the statement's one placeholder (written ?1).
     static std::string QueryBytes(const std::string& dataSource, const std::string& sql,
                                   const std::string* parameter = nullptr);
 
-    // A trigger named `name` that makes every `event` ("INSERT", "UPDATE", "UPDATE OF Column",
-    // "DELETE") on `table` fail with `message` while `when` (an SQL condition over NEW or OLD
-    // columns, "1=1" for always) holds, written in the data source's dialect. Remove it with
-    // DropTrigger. Returns "" on success, else what went wrong.
+    // A row trigger named `name` that runs `body` (plain statements separated by ';') `timing`
+    // ("BEFORE", "AFTER") each `event` ("INSERT", "UPDATE", "UPDATE OF Column", "DELETE") on
+    // `table` while `when` (a condition over NEW or OLD columns; "" for always) holds, written in
+    // the data source's dialect. Returns "" on success, else what went wrong.
+    static std::string CreateTrigger(const std::string& dataSource, const std::string& name,
+                                     const std::string& timing, const std::string& event,
+                                     const std::string& table, const std::string& when,
+                                     const std::string& body);
+    // A trigger that makes every such write fail with `message` before it is done.
     static std::string RefuseWrites(const std::string& dataSource, const std::string& name,
                                     const std::string& table, const std::string& event,
                                     const std::string& when, const std::string& message);
+    // Removes a trigger made by either of the above.
     static std::string DropTrigger(const std::string& dataSource, const std::string& name,
                                    const std::string& table);
 
@@ -57,6 +69,7 @@ class TestDataSource {
 
   private:
     std::vector<std::string> databases_; // server databases made here, dropped at destruction
+    int owner_ = 0;                      // the process that made them
 };
 
 // Splits SQL text into its statements at each ';' outside quotes ('...', "..."), dollar quotes

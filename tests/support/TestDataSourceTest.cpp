@@ -68,6 +68,11 @@ void ExpectChangesAndReads(const std::string& source) {
     EXPECT_EQ(TestDataSource::QueryText(source, "SELECT data FROM t WHERE id = 1"), "NULL");
     EXPECT_EQ(TestDataSource::QueryText(source, "SELECT name FROM t WHERE id = 3"), "");
     EXPECT_THROW(TestDataSource::QueryText(source, "SELECT nothing FROM t"), std::runtime_error);
+    using Rows = std::vector<std::vector<std::string>>;
+    EXPECT_EQ(TestDataSource::QueryRows(source, "SELECT id, name, data FROM t ORDER BY id"),
+              (Rows{{"1", "semi;colon", "NULL"}, {"2", "it's", "NULL"}}));
+    EXPECT_EQ(TestDataSource::QueryRows(source, "SELECT id FROM t WHERE id > 2"), Rows{});
+    EXPECT_THROW(TestDataSource::QueryRows(source, "SELECT nothing FROM t"), std::runtime_error);
 
     // A failing statement names itself; those before it stay done.
     const std::string error = TestDataSource::Execute(
@@ -82,6 +87,7 @@ void ExpectChangesAndReads(const std::string& source) {
     TestDataSource::QueryBytes(source, "UPDATE t SET data = ?1 WHERE id = 2", &bytes);
     EXPECT_EQ(TestDataSource::QueryBytes(source, "SELECT data FROM t WHERE id = 2"), bytes);
     EXPECT_EQ(TestDataSource::QueryBytes(source, "SELECT data FROM t WHERE id = 1"), "");
+    EXPECT_EQ(TestDataSource::QueryBytes(source, "SELECT COUNT(*) FROM t"), "2");
 
     // A refusal holds while its condition does, and goes away again.
     ASSERT_EQ(TestDataSource::RefuseWrites(source, "refuse_t", "t", "UPDATE", "NEW.id = 1",
@@ -93,6 +99,19 @@ void ExpectChangesAndReads(const std::string& source) {
     EXPECT_EQ(TestDataSource::Execute(source, "UPDATE t SET name = 'y' WHERE id = 2"), "");
     ASSERT_EQ(TestDataSource::DropTrigger(source, "refuse_t", "t"), "");
     EXPECT_EQ(TestDataSource::Execute(source, "UPDATE t SET name = 'x' WHERE id = 1"), "");
+
+    // A trigger doing work of its own, the way another client's change lands in the middle.
+    ASSERT_EQ(TestDataSource::CreateTrigger(source, "mirror_t", "AFTER", "UPDATE OF name", "t",
+                                            "NEW.id = 1",
+                                            "DELETE FROM t WHERE id = 2; INSERT INTO t (id, name) "
+                                            "VALUES (3, 'mirror')"),
+              "");
+    EXPECT_EQ(TestDataSource::Execute(source, "UPDATE t SET name = 'z' WHERE id = 1"), "");
+    EXPECT_EQ(TestDataSource::QueryRows(source, "SELECT id, name FROM t ORDER BY id"),
+              (Rows{{"1", "z"}, {"3", "mirror"}}));
+    ASSERT_EQ(TestDataSource::DropTrigger(source, "mirror_t", "t"), "");
+    EXPECT_EQ(TestDataSource::Execute(source, "UPDATE t SET name = 'w' WHERE id = 1"), "");
+    EXPECT_EQ(TestDataSource::QueryText(source, "SELECT COUNT(*) FROM t"), "2");
 }
 
 TEST(TestDataSourceKind, OnlyPostgresqlAsksForAServer) {
@@ -194,7 +213,7 @@ TEST_F(TestDataSourceServer, ChangesAndReadsAsAnotherClient) {
     ExpectChangesAndReads(source);
     // A body with semicolons of its own is one statement.
     EXPECT_EQ(TestDataSource::Execute(source, "DO $$ BEGIN UPDATE t SET id = 7 WHERE id = 1; "
-                                              "END $$; UPDATE t SET id = 8 WHERE id = 2"),
+                                              "END $$; UPDATE t SET id = 8 WHERE id = 3"),
               "");
     EXPECT_EQ(TestDataSource::QueryText(source, "SELECT string_agg(id::text, ',' ORDER BY id) "
                                                 "FROM t"),
