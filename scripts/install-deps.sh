@@ -4,7 +4,8 @@ set -euo pipefail
 packages=(build-essential cmake pkg-config libsqlite3-dev sqlite3 zlib1g-dev libminizip-dev
           libgtest-dev python3 unzip clang-14 libclang-rt-14-dev
           qt6-base-dev libgl-dev unrtf xvfb xauth fonts-liberation adwaita-icon-theme
-          dpkg-dev file poppler-utils libpq-dev)
+          dpkg-dev file poppler-utils
+          postgresql-15 postgresql-contrib libpq-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -97,11 +97,10 @@ TEST_F(ClassificationSetTest, AddFailsForUnknownOrMissingProductBeforeAllocating
 // Another client deletes the product (and its classifications) between the check that it is
 // there and the new row: the row must not be stored for a product that is gone.
 TEST_F(ClassificationSetTest, AProductDeletedWhileAddingGetsNoClassification) {
-    Execute("UPDATE tNextID SET NextClassID = 10;"
-            "CREATE TRIGGER delete_product_meanwhile AFTER UPDATE OF NextClassID ON tNextID "
-            "BEGIN DELETE FROM tClassification WHERE ProductID = " +
-            std::to_string(productId_) +
-            "; DELETE FROM tProduct WHERE ProductID = " + std::to_string(productId_) + "; END");
+    Execute("UPDATE tNextID SET NextClassID = 10");
+    CreateTrigger("delete_product_meanwhile", "AFTER", "UPDATE OF NextClassID", "tNextID", "",
+                  "DELETE FROM tClassification WHERE ProductID = " + std::to_string(productId_) +
+                      "; DELETE FROM tProduct WHERE ProductID = " + std::to_string(productId_));
     auto added = Named("Late");
     EXPECT_EQ(set_->Add(added.Get()), E_FAIL);
     const std::string missing = "Product(ID=" + std::to_string(productId_) + ") is not in database";

@@ -20,8 +20,7 @@ TEST_F(ProductSetAddTest, StoresProductAndVersionsWithNewIdentifiers) {
 
     EXPECT_EQ(Query("SELECT ProductName || '/' || ProductDesp FROM tProduct WHERE ProductID = 1"),
               "Velmora/about Velmora");
-    EXPECT_EQ(Query("SELECT group_concat(VersionName, ',') FROM (SELECT VersionName FROM tVersion "
-                    "WHERE ProductID = 1 ORDER BY VersionID)"),
+    EXPECT_EQ(QueryList("SELECT VersionName FROM tVersion WHERE ProductID = 1 ORDER BY VersionID"),
               "1.0,1.1,2.0");
     // An empty description is stored as NULL; the release date as days.
     EXPECT_EQ(Query("SELECT VersionDesrp FROM tVersion WHERE VersionID = 1"), "NULL");

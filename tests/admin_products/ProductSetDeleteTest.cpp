@@ -24,9 +24,9 @@ class ProductSetDeleteTest : public ProductTest {
         const std::string id = std::to_string(doomed_);
         EXPECT_EQ(Count("tProduct"), 1);
         EXPECT_EQ(Count("tVersion", "ProductID = " + id), 0);
-        EXPECT_EQ(Query("SELECT group_concat(BugID) FROM tBugReport"), "3");
-        EXPECT_EQ(Query("SELECT group_concat(BugID) FROM tAttachment"), "3");
-        EXPECT_EQ(Query("SELECT group_concat(ClassificationID) FROM tClassification"), "2");
+        EXPECT_EQ(QueryList("SELECT BugID FROM tBugReport ORDER BY BugID"), "3");
+        EXPECT_EQ(QueryList("SELECT BugID FROM tAttachment ORDER BY BugID"), "3");
+        EXPECT_EQ(QueryList("SELECT ClassificationID FROM tClassification ORDER BY 1"), "2");
         EXPECT_EQ(Query("SELECT ProductID FROM tRole WHERE RoleID = 2"), "0");
         EXPECT_EQ(Query("SELECT ProductID FROM tRole WHERE RoleID = 3"), std::to_string(kept_));
         LONG count = 0;

@@ -1,9 +1,7 @@
 #pragma once
 // A logged-in session on a fresh seed database whose current role (RoleID 1, bound to no
-// product) holds every right, with helpers to build products, read the file behind the engine's
-// back and change the role's right.
-#include <sqlite3.h>
-
+// product) holds every right, with helpers to build products, read the database behind the
+// engine's back and change the role's right.
 #include <initializer_list>
 #include <string>
 
@@ -39,23 +37,20 @@ class ProductTest : public SessionTest {
     // Every row of every table the product operations touch, for "nothing changed" checks.
     std::string Snapshot() {
         std::string all;
-        sqlite3* db = nullptr;
-        if (sqlite3_open(database_.c_str(), &db) != SQLITE_OK) return "<unreadable>";
         for (const char* table : {"tProduct", "tVersion", "tBugReport", "tAttachment",
                                   "tClassification", "tRole", "tNextID"}) {
             all += std::string("\n") + table + ":";
-            sqlite3_exec(
-                db, (std::string("SELECT * FROM ") + table + " ORDER BY 1").c_str(),
-                [](void* out, int columns, char** values, char**) {
-                    auto& text = *static_cast<std::string*>(out);
-                    for (int i = 0; i < columns; ++i)
-                        text += std::string(values[i] ? values[i] : "NULL") + ",";
-                    text += ";";
-                    return 0;
-                },
-                &all, nullptr);
+            try {
+                for (const auto& row : TestDataSource::QueryRows(
+                         database_, std::string("SELECT * FROM ") + table + " ORDER BY 1")) {
+                    for (const std::string& value : row)
+                        all += value + ",";
+                    all += ";";
+                }
+            } catch (const std::exception& e) {
+                return std::string("<unreadable: ") + e.what() + ">";
+            }
         }
-        sqlite3_close(db);
         return all;
     }
 

@@ -103,8 +103,7 @@ TEST_F(AdminTest, SetStatusOfRoleReplacesTheList) {
 TEST_F(AdminTest, SetStatusOfRoleFailingPartWayKeepsTheOldStatuses) {
     const LONG role = StoreRole("Dev");
     ASSERT_EQ(admin_->SetStatusOfRole(role, Statuses({"New", "Active"}).Get()), S_OK);
-    Execute("CREATE TRIGGER refuseBad BEFORE INSERT ON tAvailableStatus WHEN NEW.StatusName = "
-            "'Bad' BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    RefuseWrites("refuseBad", "tAvailableStatus", "INSERT", "NEW.StatusName = 'Bad'", "refused");
     EXPECT_EQ(admin_->SetStatusOfRole(role, Statuses({"Fixed", "Bad"}).Get()), E_FAIL);
     EXPECT_EQ(ErrorDescription(), "Set Available Status to Role Failed!");
     EXPECT_EQ(Count("tAvailableStatus", "RoleID=" + Id(role)), 2);

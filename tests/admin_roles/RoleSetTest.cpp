@@ -8,8 +8,7 @@ using RoleSetTest = RoleTest;
 
 // A refused insert leaves the role unstored and out of the set; a stored one is unbound.
 TEST_F(RoleSetTest, AddStoresTheRoleUnboundOrLeavesItUnstored) {
-    Execute("CREATE TRIGGER refuseRole BEFORE INSERT ON tRole BEGIN SELECT RAISE(ABORT, "
-            "'refused'); END");
+    RefuseWrites("refuseRole", "tRole", "INSERT", "", "refused");
     auto set = engine::CreateObject<CRoleSet>();
     auto role = NewRole("Tester's 'lead'");
     EXPECT_EQ(set->Add(role.Get()), E_FAIL);
@@ -20,7 +19,7 @@ TEST_F(RoleSetTest, AddStoresTheRoleUnboundOrLeavesItUnstored) {
     set->get_Count(&count);
     EXPECT_EQ(count, 0);
 
-    Execute("DROP TRIGGER refuseRole");
+    DropTrigger("refuseRole", "tRole");
     const int next = Counter("NextRoleID");
     ASSERT_EQ(set->Add(role.Get()), S_OK) << ErrorDescription();
     const LONG id = role->Data().id;

@@ -1,8 +1,6 @@
 #pragma once
 // A session logged in as the administrator on a fresh seed database, with the administration
-// object and helpers to build roles and users and to read the file behind the engine's back.
-#include <sqlite3.h>
-
+// object and helpers to build roles and users and to read the database behind the engine's back.
 #include <string>
 #include <vector>
 

@@ -133,23 +133,14 @@ class AttachmentTest : public SessionTest {
     }
 
     // The first column of the first row as bytes (empty for no row or NULL); `bytes` is bound to
-    // the statement's parameter ?1 when given.
+    // the statement's parameter ?1 when given. A query that fails fails the test.
     Bytes Query(const std::string& sql, const Bytes* bytes = nullptr) {
-        sqlite3* db = nullptr;
-        sqlite3_open(database_.c_str(), &db);
-        sqlite3_stmt* statement = nullptr;
-        Bytes result;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-            (!bytes ||
-             sqlite3_bind_blob(statement, 1, bytes->data(), static_cast<int>(bytes->size()),
-                               SQLITE_TRANSIENT) == SQLITE_OK) &&
-            sqlite3_step(statement) == SQLITE_ROW) {
-            const char* data = static_cast<const char*>(sqlite3_column_blob(statement, 0));
-            if (data) result.assign(data, data + sqlite3_column_bytes(statement, 0));
+        try {
+            return TestDataSource::QueryBytes(database_, sql, bytes);
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << e.what();
+            return "";
         }
-        sqlite3_finalize(statement);
-        sqlite3_close(db);
-        return result;
     }
     // The stored archive of an attachment, written to a file.
     fs::path StoredArchive(LONG id) {

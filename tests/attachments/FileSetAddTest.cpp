@@ -26,9 +26,11 @@ TEST_F(FileSetAdd, StoresARowAndAStandardArchiveOfOneEntry) {
     file->get_FileDate(&date);
     EXPECT_DOUBLE_EQ(date, *db::ToOleDate({2004, 2, 29, 23, 59, 0}));
 
-    EXPECT_EQ(Query("SELECT BugID || '|' || FileName || '|' || FileSize || '|' || "
-                    "typeof(FileDate) FROM tAttachment WHERE AttachmentID = 1"),
-              "5|crash report.txt|5000|real");
+    EXPECT_EQ(Query("SELECT BugID || '|' || FileName || '|' || FileSize FROM tAttachment "
+                    "WHERE AttachmentID = 1"),
+              "5|crash report.txt|5000");
+    if (!TestDataSource::UsesServer()) // the file's storage class: a date is kept as a number
+        EXPECT_EQ(Query("SELECT typeof(FileDate) FROM tAttachment WHERE AttachmentID = 1"), "real");
     const EntryInfo entry = ReadFirstEntry(StoredArchive(1)); // the archive's form: ZipperTest
     EXPECT_EQ(entry.entries, 1);
     EXPECT_EQ(entry.name, "crash report.txt");
@@ -104,9 +106,9 @@ TEST_F(FileSetAdd, ABugDeletedMeanwhileGetsNoAttachment) {
     EXPECT_EQ(Query("SELECT COUNT(*) FROM tAttachment"), "0");
 
     // Deleted while the identifier was being taken, after every earlier look at the bug.
-    Execute("INSERT INTO tBugReport (BugID, BugType, Description) VALUES (6, 0, 'racing');"
-            "CREATE TRIGGER delete_racing_bug AFTER UPDATE OF NextAttachmentID ON tNextID "
-            "BEGIN DELETE FROM tBugReport WHERE BugID = 6; END");
+    Execute("INSERT INTO tBugReport (BugID, BugType, Description) VALUES (6, 0, 'racing')");
+    CreateTrigger("delete_racing_bug", "AFTER", "UPDATE OF NextAttachmentID", "tNextID", "",
+                  "DELETE FROM tBugReport WHERE BugID = 6");
     EXPECT_TRUE(Refused(AddResult(files_ / "late.txt", AttachedFiles(6).Get()),
                         "Add file to database failed!", 0, "CFileSet::SaveFileData",
                         "Bug(ID=6) does not exist"));

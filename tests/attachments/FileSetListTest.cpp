@@ -33,8 +33,7 @@ class FileSetList : public AttachmentTest {
         return ids;
     }
     Bytes StoredIDs() {
-        return Query("SELECT group_concat(AttachmentID) FROM "
-                     "(SELECT AttachmentID FROM tAttachment ORDER BY AttachmentID)");
+        return QueryList("SELECT AttachmentID FROM tAttachment ORDER BY AttachmentID");
     }
 
     ComPtr<IFileSet> files;

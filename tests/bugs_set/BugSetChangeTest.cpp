@@ -57,13 +57,13 @@ TEST_F(BugSetChangeTest, UpdateWritesOnlyChangedColumnsItMayEdit) {
     InsertBug(1, "same");
     Execute("CREATE TABLE tWrites (ColumnName TEXT)");
     for (const std::string column : {"Description", "StatusName", "PriorityName", "SeverityName"})
-        Execute("CREATE TRIGGER watch" + column + " AFTER UPDATE OF " + column +
-                " ON tBugReport BEGIN INSERT INTO tWrites VALUES ('" + column + "'); END");
+        CreateTrigger("watch" + column, "AFTER", "UPDATE OF " + column, "tBugReport", "",
+                      "INSERT INTO tWrites VALUES ('" + column + "')");
     auto set = OpenAll();
     auto bug = BugOne(set.Get());
     bug->put_Status(Bstr("Fixed").Get());
     ASSERT_EQ(set->Update(bug.Get()), S_OK);
-    EXPECT_EQ(Query("SELECT group_concat(ColumnName) FROM tWrites"), "StatusName");
+    EXPECT_EQ(QueryList("SELECT ColumnName FROM tWrites ORDER BY ColumnName"), "StatusName");
     bug->put_Status(Bstr("FIXED").Get());
     bug->put_Description(Bstr("").Get());
     bug->put_FixedDate(38000.5);

@@ -15,8 +15,7 @@ class BugSetRemoveTest : public BugSetTest {
                 "(11, 2, 'b'), (12, 2, 'c'), (13, 3, 'd')");
     }
     std::string Attachments() {
-        return Query("SELECT group_concat(AttachmentID, ',') FROM (SELECT AttachmentID FROM "
-                     "tAttachment ORDER BY AttachmentID)");
+        return QueryList("SELECT AttachmentID FROM tAttachment ORDER BY AttachmentID");
     }
 };
 
@@ -25,7 +24,7 @@ TEST_F(BugSetRemoveTest, RemoveByIDDeletesTheBugAndItsAttachmentsAndRerunsTheSet
     ASSERT_EQ(set->put_Position(2), S_OK);
     ASSERT_EQ(set->RemoveByID(2), S_OK);
     EXPECT_EQ(Attachments(), "13");
-    EXPECT_EQ(Query("SELECT group_concat(BugID) FROM tBugReport"), "1,3");
+    EXPECT_EQ(QueryList("SELECT BugID FROM tBugReport ORDER BY BugID"), "1,3");
     EXPECT_EQ(CurrentID(set.Get()), 1); // re-run: back on the first row
     LONG count = 0;
     ASSERT_EQ(set->get_Count(&count), S_OK);
@@ -43,8 +42,7 @@ TEST_F(BugSetRemoveTest, RemoveByIDOfAnUnknownBugRollsBack) {
 }
 
 TEST_F(BugSetRemoveTest, RemoveByIDIsOneTransaction) {
-    Execute("CREATE TRIGGER keepBugs BEFORE DELETE ON tBugReport BEGIN SELECT RAISE(ABORT, "
-            "'bugs are kept'); END");
+    RefuseWrites("keepBugs", "tBugReport", "DELETE", "", "bugs are kept");
     auto set = OpenAll();
     EXPECT_TRUE(
         Refused(set->RemoveByID(2), "Delete bug failed!", Head(2, "CBugSet::RealDeleteBug")));
@@ -57,7 +55,7 @@ TEST_F(BugSetRemoveTest, RemoveDeletesTheCurrentBugAndMovesToTheFollowingOne) {
     auto set = OpenAll();
     ASSERT_EQ(set->put_Position(1), S_OK);
     ASSERT_EQ(set->Remove(), S_OK);
-    EXPECT_EQ(Query("SELECT group_concat(BugID, ',') FROM tBugReport"), "1,3");
+    EXPECT_EQ(QueryList("SELECT BugID FROM tBugReport ORDER BY BugID"), "1,3");
     EXPECT_EQ(Attachments(), "13");
     EXPECT_EQ(CurrentID(set.Get()), 3);
 

@@ -1,9 +1,7 @@
 #pragma once
 // A logged-in session on a fresh seed database whose current role (RoleID 1 of product 1) holds
 // every right and whose active version is 5, with helpers to put bugs and attachments into the
-// file, read it back behind the engine's back, change the role's right and build filters.
-#include <sqlite3.h>
-
+// database, read it back behind the engine's back, change the role's right and build filters.
 #include <string>
 #include <vector>
 

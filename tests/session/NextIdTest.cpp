@@ -20,16 +20,8 @@ class NextId : public SessionTest {
         db::SetProcessConnectionString(db::MakeConnectionString(database_));
     }
     int32_t Stored(const std::string& column) {
-        sqlite3* db = nullptr;
-        sqlite3_open(database_.c_str(), &db);
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(db, ("SELECT " + column + " FROM tNextID").c_str(), -1, &statement,
-                           nullptr);
-        int32_t value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0)
-                                                              : -1;
-        sqlite3_finalize(statement);
-        sqlite3_close(db);
-        return value;
+        const std::string value = Query("SELECT " + column + " FROM tNextID");
+        return value.empty() ? -1 : std::stoi(value);
     }
 };
 

@@ -1,7 +1,7 @@
 #pragma once
-// A fresh seed database in a private directory, the error log redirected next to it, and a
-// session object created directly from the engine library.
-#include <sqlite3.h>
+// A fresh seed database (a file in a private directory, or a database on a server when the run
+// asks for one: tests/support/TestDataSource.h), the error log redirected to that directory, and
+// a session object created directly from the engine library.
 #include <stdlib.h>
 
 #include <filesystem>
@@ -19,6 +19,7 @@
 #include "engine/db/Schema.h"
 #include "engine/log/Log.h"
 #include "engine/session/ExeContext.h"
+#include "tests/support/TestDataSource.h"
 
 namespace velmora::test {
 
@@ -32,7 +33,7 @@ class SessionTest : public ::testing::Test {
         if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
         dir_ = pattern;
         log::SetLogDirectoryForTesting(dir_.string() + "/");
-        database_ = (dir_ / "team.mdb").string();
+        database_ = dataSources_.Create(dir_, "team.mdb");
         ASSERT_EQ(db::CreateSeedDatabase(database_), "");
         session_ = engine::CreateObject<engine::CExeContext>();
     }
@@ -43,33 +44,44 @@ class SessionTest : public ::testing::Test {
         std::filesystem::remove_all(dir_, ignored);
     }
 
-    // Changes the database behind the engine's back, as another client would.
-    void Execute(const std::string& sql) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(database_.c_str(), &db), SQLITE_OK);
-        char* message = nullptr;
-        const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
-        const std::string text = message ? message : "";
-        sqlite3_free(message);
-        sqlite3_close(db);
-        ASSERT_EQ(rc, SQLITE_OK) << text << " in " << sql;
-    }
+    // Changes the database behind the engine's back, as another client would: one or more
+    // statements separated by ';'.
+    void Execute(const std::string& sql) { ASSERT_EQ(TestDataSource::Execute(database_, sql), ""); }
 
     // The first column of the first row of a query, as text ("NULL" for a NULL, "" for no row).
+    // A query that fails fails the test.
     std::string Query(const std::string& sql) {
-        sqlite3* db = nullptr;
-        std::string result;
-        if (sqlite3_open(database_.c_str(), &db) == SQLITE_OK) {
-            sqlite3_stmt* statement = nullptr;
-            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-                sqlite3_step(statement) == SQLITE_ROW) {
-                const auto* text = sqlite3_column_text(statement, 0);
-                result = text ? reinterpret_cast<const char*>(text) : "NULL";
-            }
-            sqlite3_finalize(statement);
+        try {
+            return TestDataSource::QueryText(database_, sql);
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << e.what();
+            return "";
         }
-        sqlite3_close(db);
-        return result;
+    }
+    // The first column of every row of a query, joined by commas ("" for no row).
+    std::string QueryList(const std::string& sql) {
+        std::string list;
+        try {
+            for (const auto& row : TestDataSource::QueryRows(database_, sql))
+                list += (list.empty() ? "" : ",") + row.at(0);
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << e.what();
+        }
+        return list;
+    }
+    // Triggers written in the database's dialect (see TestDataSource): another client's change
+    // landing in the middle of the engine's, or a write that fails.
+    void CreateTrigger(const std::string& name, const std::string& timing, const std::string& event,
+                       const std::string& table, const std::string& when, const std::string& body) {
+        ASSERT_EQ(TestDataSource::CreateTrigger(database_, name, timing, event, table, when, body),
+                  "");
+    }
+    void RefuseWrites(const std::string& name, const std::string& table, const std::string& event,
+                      const std::string& when, const std::string& message) {
+        ASSERT_EQ(TestDataSource::RefuseWrites(database_, name, table, event, when, message), "");
+    }
+    void DropTrigger(const std::string& name, const std::string& table) {
+        ASSERT_EQ(TestDataSource::DropTrigger(database_, name, table), "");
     }
     int Count(const std::string& table, const std::string& where = "1=1") {
         return std::stoi(Query("SELECT COUNT(*) FROM " + table + " WHERE " + where));
@@ -126,7 +138,8 @@ class SessionTest : public ::testing::Test {
     }
 
     std::filesystem::path dir_;
-    std::string database_;
+    TestDataSource dataSources_; // drops a server database after the test
+    std::string database_;       // the data source the session opens
     ComPtr<engine::CExeContext> session_;
 };
 

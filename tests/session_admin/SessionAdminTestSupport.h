@@ -33,12 +33,13 @@ class SessionAdminTest : public SessionTest {
         ASSERT_EQ(Open(), S_OK);
     }
 
-    // A trigger that makes every write of the table matching `when` fail, as a full disk or a
-    // lost lock would part way through a change.
+    // A trigger that makes every write of the table matching `when` (a condition over NEW, "1=1"
+    // for every write) fail, as a full disk or a lost lock would part way through a change.
     void FailWrites(const std::string& table, const std::string& event, const std::string& when) {
-        Execute("CREATE TRIGGER refuse_" + table + " BEFORE " + event + " ON " + table + " WHEN " +
-                when + " BEGIN SELECT RAISE(ABORT, 'write refused'); END");
+        RefuseWrites("refuse_" + table, table, event, when, "write refused");
     }
+    // Lets the table's writes through again.
+    void AllowWrites(const std::string& table) { DropTrigger("refuse_" + table, table); }
 };
 
 } // namespace velmora::test
