@@ -6,7 +6,7 @@
 # second time for the server run (the default below); the test helpers' own server cases always do.
 set -euo pipefail
 cd "$(dirname "$0")"
-server_tests=${VELMORA_SERVER_TESTS:-OFF}
+server_tests=${VELMORA_SERVER_TESTS:-ON}
 ./scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_SERVER_TESTS="$server_tests"
 cmake --build build -j"$(nproc)"

@@ -24,7 +24,8 @@ TEST_F(ProductSetAddTest, StoresProductAndVersionsWithNewIdentifiers) {
               "1.0,1.1,2.0");
     // An empty description is stored as NULL; the release date as days.
     EXPECT_EQ(Query("SELECT VersionDesrp FROM tVersion WHERE VersionID = 1"), "NULL");
-    EXPECT_EQ(Query("SELECT ReleaseDate FROM tVersion WHERE VersionID = 2"), "45001.0");
+    EXPECT_DOUBLE_EQ(std::stod(Query("SELECT ReleaseDate FROM tVersion WHERE VersionID = 2")),
+                     45001.0);
 
     LONG count = 0;
     EXPECT_EQ(set->get_Count(&count), S_OK);

@@ -29,8 +29,9 @@ TEST_F(FileSetAdd, StoresARowAndAStandardArchiveOfOneEntry) {
     EXPECT_EQ(Query("SELECT BugID || '|' || FileName || '|' || FileSize FROM tAttachment "
                     "WHERE AttachmentID = 1"),
               "5|crash report.txt|5000");
-    if (!TestDataSource::UsesServer()) // the file's storage class: a date is kept as a number
+    if (!TestDataSource::UsesServer()) { // the file's storage class: a date is kept as a number
         EXPECT_EQ(Query("SELECT typeof(FileDate) FROM tAttachment WHERE AttachmentID = 1"), "real");
+    }
     const EntryInfo entry = ReadFirstEntry(StoredArchive(1)); // the archive's form: ZipperTest
     EXPECT_EQ(entry.entries, 1);
     EXPECT_EQ(entry.name, "crash report.txt");

@@ -68,9 +68,10 @@ TEST_F(BugSetChangeTest, UpdateWritesOnlyChangedColumnsItMayEdit) {
     bug->put_Description(Bstr("").Get());
     bug->put_FixedDate(38000.5);
     ASSERT_EQ(set->Update(bug.Get()), S_OK);
-    EXPECT_EQ(Query("SELECT StatusName || '/' || FixedDate || '/' || quote(Description) FROM "
-                    "tBugReport"),
-              "FIXED/38000.5/NULL");
+    EXPECT_EQ(
+        Query("SELECT StatusName || '/' || FixedDate || '/' || COALESCE(Description, 'NULL') FROM "
+              "tBugReport"),
+        "FIXED/38000.5/NULL");
 
     SetRight("EditSeverity", false);
     SetRight("EditDescription", false);
@@ -78,7 +79,8 @@ TEST_F(BugSetChangeTest, UpdateWritesOnlyChangedColumnsItMayEdit) {
     bug->put_Description(Bstr("new").Get());
     bug->put_Priority(Bstr("Urgent").Get());
     ASSERT_EQ(set->Update(bug.Get()), S_OK);
-    EXPECT_EQ(Query("SELECT SeverityName || '/' || quote(Description) || '/' || PriorityName FROM "
+    EXPECT_EQ(Query("SELECT SeverityName || '/' || COALESCE(Description, 'NULL') || '/' || "
+                    "PriorityName FROM "
                     "tBugReport"),
               "Minor/NULL/Urgent");
 }

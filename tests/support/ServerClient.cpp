@@ -6,6 +6,9 @@
 
 #include "Clients.h"
 #include "TestDataSource.h"
+#include "engine/db/DbError.h"
+#include "engine/db/server/ServerCatalog.h"
+#include "engine/db/server/ServerSql.h"
 
 namespace velmora::test::detail {
 namespace {
@@ -40,12 +43,21 @@ bool Succeeded(const PGresult* result) {
     return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
 }
 
-// The placeholder ?1 written as the server spells it.
-std::string ServerPlaceholders(const std::string& sql) {
-    std::string text = sql;
-    for (size_t at = text.find("?1"); at != std::string::npos; at = text.find("?1", at + 2))
-        text[at] = '$';
-    return text;
+// The statement as the engine sends it to the server: names in the letter case the tables were
+// created with, placeholders as $1. A test writes its statements the way the engine does.
+std::string ServerDialect(PGconn* connection, const std::string& sql, size_t values) {
+    db::ServerCatalog catalog;
+    try {
+        catalog.Load(connection);
+        std::string numbered = sql;
+        for (size_t at = numbered.find('?'); at != std::string::npos;
+             at = numbered.find('?', at + 1))
+            if (at + 1 >= numbered.size() || numbered[at + 1] < '0' || numbered[at + 1] > '9')
+                numbered.insert(at + 1, "1");
+        return db::TranslateForServer(numbered, catalog.Names(), values, false).text;
+    } catch (const db::DbError& error) {
+        throw std::runtime_error(error.Description() + " in " + sql);
+    }
 }
 
 } // namespace
@@ -55,7 +67,8 @@ std::string ServerExecute(const std::string& uri, const std::string& sql) {
     ConnectionPtr connection = Connect(uri, error);
     if (!error.empty()) return error;
     for (const std::string& statement : SplitStatements(sql)) {
-        ResultPtr result(PQexec(connection.get(), statement.c_str()));
+        ResultPtr result(
+            PQexec(connection.get(), ServerDialect(connection.get(), statement, 0).c_str()));
         if (!result || !Succeeded(result.get()))
             return Message(connection.get()) + " in " + statement;
     }
@@ -67,7 +80,7 @@ FirstCell ServerQuery(const std::string& uri, const std::string& sql, bool asByt
     std::string error;
     ConnectionPtr connection = Connect(uri, error);
     if (!error.empty()) throw std::runtime_error(error);
-    const std::string text = ServerPlaceholders(sql);
+    const std::string text = ServerDialect(connection.get(), sql, parameter ? 1 : 0);
     const char* values[1] = {parameter ? parameter->data() : nullptr};
     const int lengths[1] = {parameter ? static_cast<int>(parameter->size()) : 0};
     const int formats[1] = {1};
@@ -98,7 +111,7 @@ Rows ServerRows(const std::string& uri, const std::string& sql) {
     std::string error;
     ConnectionPtr connection = Connect(uri, error);
     if (!error.empty()) throw std::runtime_error(error);
-    ResultPtr result(PQexec(connection.get(), sql.c_str()));
+    ResultPtr result(PQexec(connection.get(), ServerDialect(connection.get(), sql, 0).c_str()));
     if (!result || !Succeeded(result.get()))
         throw std::runtime_error(Message(connection.get()) + " in " + sql);
     Rows rows(static_cast<size_t>(PQntuples(result.get())));

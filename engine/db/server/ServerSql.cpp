@@ -64,6 +64,18 @@ ServerStatement TranslateForServer(const std::string& sql, const NameDictionary&
         if (token.kind == TokenKind::Symbol && text == "?") {
             Fail(kErrParameter, "Parameters are given as ? placeholders, in order.");
         }
+        // A blob literal, X'0A1B', is bytea's hex form.
+        if (token.kind == TokenKind::Word && (text == "X" || text == "x") &&
+            i + 1 < tokens.size() && tokens[i + 1].kind == TokenKind::String &&
+            tokens[i + 1].begin == token.end) {
+            const std::string_view hex(sql.data() + tokens[i + 1].begin + 1,
+                                       tokens[i + 1].end - tokens[i + 1].begin - 2);
+            out += "'\\x";
+            out.append(hex);
+            out += "'::bytea";
+            ++i;
+            continue;
+        }
         if (token.kind == TokenKind::Word || token.kind == TokenKind::QuotedName) {
             const std::string name = NameOf(sql, token);
             const std::string lower = LowerName(name);
