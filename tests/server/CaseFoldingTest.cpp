@@ -15,8 +15,7 @@ class CaseFolding : public ServerTest {
     void SetUp() override {
         ServerTest::SetUp();
         if (IsSkipped()) return;
-        Execute("INSERT INTO tProduct VALUES (1, 'Alpha', 'First One'), (2, 'beta', NULL), "
-                "(3, 'GAMMA', 'third'), (4, 'O''Brien', 'quoted')");
+        Execute(kRows);
         connection_.Open(ConnectionString());
     }
     void TearDown() override {
@@ -37,6 +36,36 @@ class CaseFolding : public ServerTest {
         return names;
     }
 
+    // The names a condition selects, on the server and on a file with the same rows; an error
+    // as its text.
+    std::string Selected(const std::string& condition) {
+        try {
+            return Names("SELECT * FROM tProduct WHERE " + condition + " ORDER BY ProductID");
+        } catch (const db::DbError& error) {
+            return "error " + error.Description();
+        }
+    }
+    std::string SelectedOnAFile(const std::string& condition) {
+        const std::string file = (dir_ / "same.mdb").string();
+        if (!std::filesystem::exists(file)) {
+            EXPECT_EQ(db::CreateSeedDatabase(file), "");
+            EXPECT_EQ(TestDataSource::Execute(file, kRows), "");
+        }
+        try {
+            db::Connection connection;
+            connection.Open(db::MakeConnectionString(file));
+            db::Recordset rows;
+            rows.Open("SELECT * FROM tProduct WHERE " + condition + " ORDER BY ProductID",
+                      connection, db::CursorType::Keyset, db::LockType::ReadOnly);
+            return Names(rows);
+        } catch (const db::DbError& error) {
+            return "error " + error.Description();
+        }
+    }
+
+    static constexpr const char* kRows =
+        "INSERT INTO tProduct VALUES (1, 'Alpha', 'First One'), (2, 'beta', NULL), "
+        "(3, 'GAMMA', 'third'), (4, 'O''Brien', 'quoted')";
     db::Connection connection_;
 };
 
@@ -96,6 +125,31 @@ TEST_F(CaseFolding, FilterAndFindIgnoreLetterCase) {
     rows.Update();
     rows.SetFilter("ProductName = 'EPSILON'");
     EXPECT_EQ(Names(rows), "Epsilon");
+}
+
+// Conditions as bug filters and callers write them select the same rows on a file and on a
+// server holding the same rows.
+TEST_F(CaseFolding, TheSameConditionsSelectTheSameRowsAsOnAFile) {
+    for (const std::string condition :
+         {"ProductName LIKE 'a%'", "ProductName LIKE '_ETA'", "ProductName LIKE '%A'",
+          "ProductName > 'b'", "ProductName BETWEEN 'a' AND 'C'",
+          "ProductName IN ('ALPHA', 'gamma')", "'BETA' = ProductName", "ProductDesp IS NULL",
+          "ProductName <> 'beta'", "ProductName = 'alpha '", "ProductDesp LIKE '%ONE'",
+          "UPPER(ProductName) = 'ALPHA'", "LOWER(ProductName) LIKE 'o''%'",
+          "ProductName || 'X' = 'alphax'", "ProductDesp = ProductName"}) {
+        SCOPED_TRACE(condition);
+        EXPECT_EQ(Selected(condition), SelectedOnAFile(condition));
+    }
+}
+
+// A bug filter with the Include condition on a number field is written "BugID LIKE 5"; a file
+// compares the number as text.
+TEST_F(CaseFolding, LikeOnANumberColumnAsOnAFile) {
+    for (const std::string condition : {"ProductID LIKE 1", "ProductID LIKE '1%'"}) {
+        SCOPED_TRACE(condition);
+        EXPECT_EQ(SelectedOnAFile(condition), "Alpha");
+        EXPECT_EQ(Selected(condition), "Alpha");
+    }
 }
 
 // Every table's field names as a file gives them, letter case included, and no hidden key.

@@ -91,11 +91,22 @@ TEST_F(OptimisticClash, AChangeOfLetterCaseOnlyIsAChange) {
     EXPECT_EQ(Stored("ProductDesp"), "NULL");
     EXPECT_EQ(Stored("ProductName"), "BETA");
 
+    // Nor is the row deleted.
+    rows_.Requery();
+    Execute("UPDATE tProduct SET ProductName = 'Beta' WHERE ProductID = 2");
+    try {
+        rows_.Delete();
+        ADD_FAILURE() << "the changed row was deleted";
+    } catch (const db::DbError& error) {
+        EXPECT_EQ(error.Code(), kConcurrency);
+    }
+    EXPECT_EQ(Stored("ProductName"), "Beta");
+
     // And a change of case made by this client is written as it is.
     rows_.Requery();
-    rows_.SetValue("ProductName", db::Value::Text("Beta"));
+    rows_.SetValue("ProductName", db::Value::Text("bEtA"));
     rows_.Update();
-    EXPECT_EQ(Stored("ProductName"), "Beta");
+    EXPECT_EQ(Stored("ProductName"), "bEtA");
 }
 
 // A long text is not kept with its row; its fingerprint still tells a change, also one that
@@ -125,6 +136,16 @@ TEST_F(OptimisticClash, AChangedLongTextIsNoticed) {
     rows_.Update();
     EXPECT_EQ(Stored("ProductName"), "mine");
     EXPECT_EQ(Stored("ProductDesp"), text);
+
+    // From long to NULL, and from short to long.
+    Execute("UPDATE tProduct SET ProductDesp = NULL WHERE ProductID = 2");
+    rows_.SetValue("ProductName", db::Value::Text("lost"));
+    ExpectConflict();
+    OpenProduct(1);
+    Execute("UPDATE tProduct SET ProductDesp = '" + text + "' WHERE ProductID = 1");
+    rows_.SetValue("ProductName", db::Value::Text("lost"));
+    ExpectConflict();
+    EXPECT_EQ(Stored("ProductName", 1), "Alpha");
 }
 
 // A long binary is not kept with its row either: a change of its length is noticed.
