@@ -16,4 +16,8 @@ bool IsServerDataSource(std::string_view dataSource);
 // The data source with any password replaced by "****"; a file path is returned as it is.
 std::string MaskedDataSource(std::string_view dataSource);
 
+// text with every appearance of the data source's password (as written, and percent-decoded)
+// replaced by "****": for messages of other libraries that may quote a part of the address.
+std::string WithoutPassword(std::string text, std::string_view dataSource);
+
 } // namespace velmora::db

@@ -84,22 +84,42 @@ CopiedRows CopyThroughSet(Connection& from, Connection& to, const std::string& t
 
 CopiedRows CopyThroughInserts(Connection& from, Connection& to, const std::string& table,
                               const std::vector<std::string>& columns, const RowsDone& progress) {
-    std::string insert = "INSERT INTO " + table + " (" + ColumnList(columns) + ") VALUES (";
+    // Rows travel several to a statement: on a server every statement is a round trip.
+    constexpr size_t kRowsPerInsert = 50;
+    constexpr size_t kBytesPerInsert = 1024 * 1024;
+    std::string row = "(";
     for (size_t i = 0; i < columns.size(); ++i)
-        insert += i ? ", ?" : "?";
-    insert += ")";
+        row += i ? ", ?" : "?";
+    row += ")";
+    const std::string head = "INSERT INTO " + table + " (" + ColumnList(columns) + ") VALUES ";
     Recordset source;
     source.Open("SELECT " + ColumnList(columns) + " FROM " + table, from, CursorType::ForwardOnly,
                 LockType::ReadOnly);
     const FieldList fields(columns);
-    std::vector<Value> values(columns.size());
+    std::vector<Value> values;
+    size_t rows = 0;
+    size_t bytes = 0;
     CopiedRows copied;
-    for (; !source.IsEOF(); source.MoveNext()) {
-        for (size_t i = 0; i < columns.size(); ++i)
-            values[i] = source.GetValue(fields, i);
+    auto flush = [&] {
+        if (rows == 0) return;
+        std::string insert = head;
+        for (size_t r = 0; r < rows; ++r)
+            insert += r ? ", " + row : row;
         to.Execute(insert, values);
-        Report(progress, ++copied.rows);
+        copied.rows += rows;
+        values.clear();
+        rows = 0;
+        bytes = 0;
+        Report(progress, copied.rows);
+    };
+    for (; !source.IsEOF(); source.MoveNext()) {
+        for (size_t i = 0; i < columns.size(); ++i) {
+            values.push_back(source.GetValue(fields, i));
+            bytes += values.back().asText().size() + values.back().asBinary().size();
+        }
+        if (++rows == kRowsPerInsert || bytes >= kBytesPerInsert) flush();
     }
+    flush();
     Report(progress, copied.rows, true);
     return copied;
 }

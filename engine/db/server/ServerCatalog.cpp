@@ -35,6 +35,7 @@ void ServerCatalog::Load(PGconn* connection) {
     tables_.clear();
     byLowerName_.clear();
     names_.clear();
+    numbers_.clear();
     // The names of a new database's own schema are known before its tables exist, so that the
     // statements creating them quote them as well.
     for (const std::string& table : TableNames())
@@ -57,6 +58,8 @@ void ServerCatalog::Load(PGconn* connection) {
         if (column.hidden && table.key.empty()) table.key = column.name;
         if (table.columns.size() < number) table.columns.resize(number);
         names_[LowerName(column.name)] = column.name;
+        if (column.declType != "TEXT" && column.declType != "BLOB")
+            numbers_.insert(LowerName(column.name));
         table.columns[number - 1] = std::move(column);
         byLowerName_[LowerName(table.name)] = oid;
         names_[LowerName(table.name)] = table.name;

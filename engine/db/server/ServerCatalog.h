@@ -36,11 +36,13 @@ class ServerCatalog {
     const ServerTable* TableByOid(Oid table) const;
     const ServerTable* TableByName(const std::string& name) const; // without regard to case
     const NameDictionary& Names() const { return names_; }
+    const NumberColumns& Numbers() const { return numbers_; }
 
   private:
     std::map<Oid, ServerTable> tables_;
     std::map<std::string, Oid> byLowerName_;
     NameDictionary names_;
+    NumberColumns numbers_;
 };
 
 // The declared type the row mapping reads for a server type name ("yesno", "int4", "citext").

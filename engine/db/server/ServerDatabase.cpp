@@ -44,7 +44,8 @@ PgConnection Connect(const std::string& uri) {
             reason.pop_back();
         // libpq's message names the server and the user but never the password; the data source
         // is shown masked all the same.
-        Fail(kErrFail, "Cannot open database '" + MaskedDataSource(uri) + "': " + reason);
+        Fail(kErrFail, "Cannot open database '" + MaskedDataSource(uri) +
+                           "': " + WithoutPassword(reason, uri));
     }
     for (const char* sql : {kSessionSettings, kPieceTable}) {
         PgResult result(PQexec(connection.get(), sql));
@@ -84,6 +85,46 @@ void ServerDatabase::Command(const std::string& sql) {
     if (!Succeeded(result.get())) FailServer(connection_.get(), result.get());
 }
 
+std::vector<PgResult> ServerDatabase::Pipeline(const std::vector<std::string>& statements,
+                                               size_t valuesOf, const std::vector<Value>& values) {
+    PGconn* connection = connection_.get();
+    std::vector<PgResult> results(statements.size());
+    if (PQenterPipelineMode(connection) != 1) FailServer(connection, nullptr);
+    const ServerParameters parameters(values);
+    bool sent = true;
+    for (size_t i = 0; i < statements.size() && sent; ++i) {
+        const bool own = i == valuesOf;
+        sent = PQsendQueryParams(connection, statements[i].c_str(), own ? parameters.Count() : 0,
+                                 own ? parameters.Types() : nullptr,
+                                 own ? parameters.Values() : nullptr,
+                                 own ? parameters.Lengths() : nullptr,
+                                 own ? parameters.Formats() : nullptr, 0) == 1;
+    }
+    if (sent) sent = PQpipelineSync(connection) == 1;
+    if (!sent) {
+        // The connection is broken: what was sent is dropped with it.
+        PQexitPipelineMode(connection);
+        FailServer(connection, nullptr);
+    }
+    for (size_t i = 0; i < statements.size(); ++i) {
+        while (PGresult* result = PQgetResult(connection)) {
+            if (!results[i]) {
+                results[i].reset(result);
+            } else {
+                PQclear(result);
+            }
+        }
+    }
+    // The end of the round trip.
+    while (PGresult* result = PQgetResult(connection)) {
+        const bool synced = PQresultStatus(result) == PGRES_PIPELINE_SYNC;
+        PQclear(result);
+        if (synced) break;
+    }
+    PQexitPipelineMode(connection);
+    return results;
+}
+
 void ServerDatabase::DropLevelsIfRolledBack() {
     // A lost connection ends the transaction on the server.
     if (!levels_.empty() && PQtransactionStatus(connection_.get()) == PQTRANS_IDLE) levels_.clear();
@@ -94,12 +135,11 @@ int64_t ServerDatabase::BeginLevel() {
     DropLevelsIfRolledBack();
     const int64_t id = nextLevel_++;
     if (levels_.empty()) {
-        Command("BEGIN");
-        try {
-            Command(kWriteLock);
-        } catch (const DbError&) {
+        std::vector<PgResult> results = Pipeline({"BEGIN", kWriteLock}, 2, {});
+        for (const PgResult& result : results) {
+            if (Succeeded(result.get())) continue;
             PgResult ignored(PQexec(connection_.get(), "ROLLBACK"));
-            throw;
+            FailServer(connection_.get(), result.get());
         }
     } else {
         Command("SAVEPOINT velmora_level_" + std::to_string(id));
@@ -197,7 +237,21 @@ template <typename Work> PgResult ServerDatabase::Protected(Work work) {
 }
 
 PgResult ServerDatabase::Run(const std::string& serverSql, const std::vector<Value>& values) {
-    return Protected([&] { return RunUnprotected(serverSql, values); });
+    std::lock_guard lock(mutex_);
+    DropLevelsIfRolledBack();
+    if (levels_.empty()) return RunUnprotected(serverSql, values);
+    // The statement and its savepoint travel in one round trip.
+    const std::string savepoint = "velmora_statement";
+    std::vector<PgResult> results = Pipeline(
+        {"SAVEPOINT " + savepoint, serverSql, "RELEASE SAVEPOINT " + savepoint}, 1, values);
+    if (Succeeded(results[0].get()) && Succeeded(results[1].get()) && Succeeded(results[2].get()))
+        return std::move(results[1]);
+    const PGresult* failed = !Succeeded(results[0].get()) ? results[0].get() : results[1].get();
+    if (Succeeded(results[0].get())) {
+        PgResult undo(PQexec(connection_.get(), ("ROLLBACK TO SAVEPOINT " + savepoint).c_str()));
+        PgResult release(PQexec(connection_.get(), ("RELEASE SAVEPOINT " + savepoint).c_str()));
+    }
+    FailServer(connection_.get(), failed);
 }
 
 PgResult ServerDatabase::Describe(const std::string& serverSql) {
@@ -255,7 +309,7 @@ PgResult ServerDatabase::RunEngineSql(const std::string& sql, const std::vector<
                                       bool exact) {
     std::lock_guard lock(mutex_);
     const ServerStatement statement =
-        TranslateForServer(sql, catalog_.Names(), values.size(), exact);
+        TranslateForServer(sql, catalog_.Names(), values.size(), exact, &catalog_.Numbers());
     std::vector<Value> ordered;
     ordered.reserve(statement.parameterOrder.size());
     for (const size_t index : statement.parameterOrder)
@@ -286,8 +340,11 @@ LONG ServerDatabase::Execute(const std::string& sql, const std::vector<Value>& p
         if (ownLevel) CommitLevel(level);
         const std::string upper = LowerName(sql.substr(0, 12));
         // New tables and columns join the names that statements are translated with.
-        if (upper.starts_with("create") || upper.starts_with("alter") || upper.starts_with("drop"))
+        if (upper.starts_with("create") || upper.starts_with("alter") ||
+            upper.starts_with("drop")) {
             catalog_.Load(connection_.get());
+            plans_.clear();
+        }
         if (read) return 0;
         const char* changed = PQcmdTuples(result.get());
         return changed != nullptr && *changed != '\0' ? static_cast<LONG>(std::atol(changed)) : 0;
@@ -301,6 +358,19 @@ LONG ServerDatabase::Execute(const std::string& sql, const std::vector<Value>& p
         }
         throw;
     }
+}
+
+std::shared_ptr<const KeyedPlan> ServerDatabase::FindPlan(const std::string& sql) const {
+    std::lock_guard lock(mutex_);
+    const auto it = plans_.find(sql);
+    return it == plans_.end() ? nullptr : it->second;
+}
+
+void ServerDatabase::KeepPlan(const std::string& sql, std::shared_ptr<const KeyedPlan> plan) {
+    std::lock_guard lock(mutex_);
+    // Statements with a literal in their text come and go; the bound keeps them from piling up.
+    if (plans_.size() >= 512) plans_.clear();
+    plans_[sql] = std::move(plan);
 }
 
 std::unique_ptr<RowStore> ServerDatabase::OpenStore(const std::string& sql,

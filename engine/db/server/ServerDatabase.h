@@ -10,13 +10,26 @@
 #include "PgResult.h"
 #include "ServerCatalog.h"
 
+#include "../Cell.h"
 #include "../ChunkSpool.h"
 
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace velmora::db {
+
+// What opening a statement as a keyed set worked out (its columns, table, key and the query of its
+// keys), kept so that a statement opened again and again is described once.
+struct KeyedPlan {
+    bool keyed = false;
+    std::vector<ColumnInfo> columns;
+    std::vector<Storage> storages;
+    std::string table;
+    std::string key;
+    std::string keyQuery;
+};
 
 class ServerDatabase : public Backend, public std::enable_shared_from_this<ServerDatabase> {
   public:
@@ -49,6 +62,8 @@ class ServerDatabase : public Backend, public std::enable_shared_from_this<Serve
     // Translates and runs sql in the engine's dialect with its numbered values.
     PgResult RunEngineSql(const std::string& sql, const std::vector<Value>& values, bool exact);
     bool InTransaction() const { return !levels_.empty(); }
+    std::shared_ptr<const KeyedPlan> FindPlan(const std::string& sql) const;
+    void KeepPlan(const std::string& sql, std::shared_ptr<const KeyedPlan> plan);
 
   private:
     explicit ServerDatabase(PgConnection connection, std::string uri);
@@ -59,6 +74,11 @@ class ServerDatabase : public Backend, public std::enable_shared_from_this<Serve
     };
 
     void Command(const std::string& sql);
+    // Sends the statements in one round trip and returns each one's result; a statement after a
+    // failed one is not run (its result is PGRES_PIPELINE_ABORTED). values belong to the
+    // statement at index valuesOf.
+    std::vector<PgResult> Pipeline(const std::vector<std::string>& statements, size_t valuesOf,
+                                   const std::vector<Value>& values);
     PgResult RunUnprotected(const std::string& serverSql, const std::vector<Value>& values);
     // Runs work under a savepoint of its own when a transaction is open.
     template <typename Work> PgResult Protected(Work work);
@@ -73,6 +93,7 @@ class ServerDatabase : public Backend, public std::enable_shared_from_this<Serve
     std::vector<Level> levels_;
     int64_t nextLevel_ = 1;
     int64_t nextSavepoint_ = 1;
+    std::unordered_map<std::string, std::shared_ptr<const KeyedPlan>> plans_;
 };
 
 } // namespace velmora::db

@@ -11,6 +11,16 @@
 namespace velmora::db {
 namespace {
 
+// Functions the engine's statements call; a known name followed by "(" is one of these only.
+bool IsFunctionName(const std::string& lower) {
+    static const char* const kFunctions[] = {
+        "count",        "max",        "min",          "sum",     "avg",   "length",
+        "octet_length", "substr",     "substring",    "lower",   "upper", "coalesce",
+        "nullif",       "abs",        "round",        "replace", "trim",  "position",
+        "md5",          "convert_to", "convert_from", "exists",  "cast"};
+    return std::find(std::begin(kFunctions), std::end(kFunctions), lower) != std::end(kFunctions);
+}
+
 // Words that are SQL keywords wherever they appear in the engine's statements; a column that
 // shares a keyword's spelling ("Delete", "Add") is always written quoted.
 bool IsReservedWord(const std::string& lower) {
@@ -35,7 +45,8 @@ std::string LowerName(const std::string& name) {
 }
 
 ServerStatement TranslateForServer(const std::string& sql, const NameDictionary& names,
-                                   size_t valueCount, bool exact) {
+                                   size_t valueCount, bool exact,
+                                   const NumberColumns* numberColumns) {
     // A NUL byte would end the text early on its way to the server: "DELETE FROM t\0 WHERE ..."
     // must never run without its condition.
     if (sql.find('\0') != std::string::npos)
@@ -44,9 +55,37 @@ ServerStatement TranslateForServer(const std::string& sql, const NameDictionary&
     std::map<size_t, size_t> numbers; // placeholder number -> new number
     std::string out;
     out.reserve(sql.size() + 16);
+    // Where the last name (with its qualifier) began in out, and whether it is a number column.
+    size_t nameStart = std::string::npos;
+    size_t nameEnd = std::string::npos;
+    bool numberName = false;
+    bool afterLike = false;
     for (size_t i = 0; i < tokens.size(); ++i) {
         const Token& token = tokens[i];
         const std::string_view text(sql.data() + token.begin, token.end - token.begin);
+        if (token.kind != TokenKind::Space) {
+            const bool like = IsKeyword(sql, token, "LIKE");
+            if (like && numberName && nameEnd != std::string::npos &&
+                out.find_first_not_of(" \t\r\n", nameEnd) == std::string::npos) {
+                out.insert(nameEnd, " AS text)");
+                out.insert(nameStart, "CAST(");
+            }
+            if (afterLike && token.kind == TokenKind::Number) {
+                out += "'";
+                out.append(text);
+                out += "'";
+                afterLike = false;
+                continue;
+            }
+            afterLike = like;
+        }
+        if (token.kind == TokenKind::Space) {
+            out.append(text); // blanks between a name and LIKE keep the name the operand
+            continue;
+        }
+        const bool qualified =
+            i > 0 && tokens[i - 1].kind == TokenKind::Symbol && sql[tokens[i - 1].begin] == '.';
+        const size_t tokenStart = out.size();
         if (token.kind == TokenKind::Symbol && text == "?" && i + 1 < tokens.size() &&
             tokens[i + 1].kind == TokenKind::Number && tokens[i + 1].begin == token.end) {
             const std::string digits(sql, tokens[i + 1].begin,
@@ -84,20 +123,34 @@ ServerStatement TranslateForServer(const std::string& sql, const NameDictionary&
             size_t next = i + 1;
             while (next < tokens.size() && tokens[next].kind == TokenKind::Space)
                 ++next;
+            // A known table or column name followed by "(" is a table in CREATE TABLE, INSERT
+            // INTO or CREATE INDEX; only the few functions there are stay calls.
             const bool call = !quoted && next < tokens.size() &&
                               tokens[next].kind == TokenKind::Symbol &&
-                              sql[tokens[next].begin] == '(';
+                              sql[tokens[next].begin] == '(' && IsFunctionName(lower);
             const auto known = names.find(lower);
+            if (!qualified) nameStart = tokenStart;
+            numberName = numberColumns != nullptr && numberColumns->contains(lower);
             if (known != names.end() && !call && (quoted || !IsReservedWord(lower))) {
                 out += QuoteName(known->second);
+                nameEnd = out.size();
                 continue;
             }
             if (quoted) {
                 out += QuoteName(name);
+                nameEnd = out.size();
                 continue;
             }
+            out.append(text);
+            nameEnd = out.size();
+            continue;
         }
         out.append(text);
+        // A qualifier's dot keeps the name going; anything else ends it.
+        if (!(token.kind == TokenKind::Symbol && text == "."))
+            nameEnd = std::string::npos;
+        else
+            nameEnd = out.size();
     }
     if (exact && numbers.size() < valueCount) {
         Fail(kErrParameter,

@@ -10,6 +10,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace velmora::db {
@@ -24,11 +25,16 @@ struct ServerStatement {
     std::vector<size_t> parameterOrder;
 };
 
+// Lower-case names of the columns that hold numbers.
+using NumberColumns = std::unordered_set<std::string>;
+
 // Translates sql (placeholders numbered "?1", "?2", ...). valueCount is the number of values the
 // caller has; with exact set, every placeholder 1..valueCount must be used and no other, as a
-// statement run on its own must (kErrParameter otherwise).
+// statement run on its own must (kErrParameter otherwise). A number column (from numbers) on the
+// left of LIKE is compared as its text, and a number on the right as a text, as a file does.
 ServerStatement TranslateForServer(const std::string& sql, const NameDictionary& names,
-                                   size_t valueCount, bool exact);
+                                   size_t valueCount, bool exact,
+                                   const NumberColumns* numbers = nullptr);
 
 // The lower-case spelling used as a dictionary key.
 std::string LowerName(const std::string& name);

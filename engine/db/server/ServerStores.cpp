@@ -84,26 +84,28 @@ const char* ServerCastOf(Storage storage) {
 // ---------------------------------------------------------------------------------------------
 // Keyed store
 
-std::unique_ptr<ServerKeyedStore>
-ServerKeyedStore::TryCreate(const std::shared_ptr<ServerDatabase>& db, const std::string& sql,
-                            const std::vector<Value>& parameters, bool updatable) {
+namespace {
+
+// Works out whether sql can be served by key: a plain SELECT whose columns all come from one
+// table with a key, and the query of its keys.
+std::shared_ptr<const KeyedPlan> MakePlan(ServerDatabase& db, const std::string& sql,
+                                          size_t parameterCount) {
+    auto plan = std::make_shared<KeyedPlan>();
     const SelectShape shape = AnalyseSelect(sql);
-    if (!shape.singleTable) return nullptr;
-    const ServerCatalog& catalog = db->Catalog();
+    if (!shape.singleTable) return plan;
+    const ServerCatalog& catalog = db.Catalog();
     const ServerTable* table = catalog.TableByName(shape.table);
-    if (table == nullptr || table->key.empty()) return nullptr;
+    if (table == nullptr || table->key.empty()) return plan;
     const ServerStatement statement =
-        TranslateForServer(sql, catalog.Names(), parameters.size(), true);
-    PgResult described = db->Describe(statement.text);
+        TranslateForServer(sql, catalog.Names(), parameterCount, true, &catalog.Numbers());
+    PgResult described = db.Describe(statement.text);
     const int fields = PQnfields(described.get());
-    std::vector<ColumnInfo> columns;
-    std::vector<Storage> storages;
     for (int i = 0; i < fields; ++i) {
         const Oid origin = PQftable(described.get(), i);
         const int number = PQftablecol(described.get(), i);
         const ServerTable* from = catalog.TableByOid(origin);
         if (from != table || number <= 0 || static_cast<size_t>(number) > table->columns.size())
-            return nullptr;
+            return std::make_shared<KeyedPlan>();
         const ServerColumn& column = table->columns[static_cast<size_t>(number) - 1];
         if (column.hidden) continue; // SELECT * never shows the hidden key
         ColumnInfo info;
@@ -112,10 +114,10 @@ ServerKeyedStore::TryCreate(const std::shared_ptr<ServerDatabase>& db, const std
         info.database = "main";
         info.table = table->name;
         info.column = column.name;
-        columns.push_back(std::move(info));
-        storages.push_back(StorageOfType(PQftype(described.get(), i)));
+        plan->columns.push_back(std::move(info));
+        plan->storages.push_back(StorageOfType(PQftype(described.get(), i)));
     }
-    if (columns.empty()) return nullptr;
+    if (plan->columns.empty()) return std::make_shared<KeyedPlan>();
     // The statement's row keys in its own order; without an ORDER BY in key order, so that a
     // plain SELECT lists rows in the order they were added, as a file does.
     const std::string keyColumn = shape.reference + "." + QuoteName(table->key);
@@ -134,18 +136,45 @@ ServerKeyedStore::TryCreate(const std::shared_ptr<ServerDatabase>& db, const std
     std::string keys = keyQuery(keyColumn);
     // An order by a result alias needs the select list as well.
     try {
-        db->Describe(TranslateForServer(keys, catalog.Names(), parameters.size(), false).text);
+        db.Describe(
+            TranslateForServer(keys, catalog.Names(), parameterCount, false, &catalog.Numbers())
+                .text);
     } catch (const DbError&) {
         keys = keyQuery(keyColumn + "," + shape.selectList);
         try {
-            db->Describe(TranslateForServer(keys, catalog.Names(), parameters.size(), false).text);
+            db.Describe(
+                TranslateForServer(keys, catalog.Names(), parameterCount, false, &catalog.Numbers())
+                    .text);
         } catch (const DbError&) {
-            return nullptr;
+            return std::make_shared<KeyedPlan>();
         }
     }
+    plan->keyed = true;
+    plan->table = table->name;
+    plan->key = table->key;
+    plan->keyQuery = std::move(keys);
+    return plan;
+}
+
+} // namespace
+
+std::unique_ptr<ServerKeyedStore>
+ServerKeyedStore::TryCreate(const std::shared_ptr<ServerDatabase>& db, const std::string& sql,
+                            const std::vector<Value>& parameters, bool updatable) {
+    std::shared_ptr<const KeyedPlan> plan = db->FindPlan(sql);
+    if (!plan) {
+        plan = MakePlan(*db, sql, parameters.size());
+        db->KeepPlan(sql, plan);
+    } else {
+        // A kept plan was made with a certain number of values; a different count is the
+        // caller's fault, reported as when the statement is described.
+        TranslateForServer(sql, db->Catalog().Names(), parameters.size(), true,
+                           &db->Catalog().Numbers());
+    }
+    if (!plan->keyed) return nullptr;
     return std::unique_ptr<ServerKeyedStore>(
-        new ServerKeyedStore(db, std::move(columns), std::move(storages), table->name, table->key,
-                             std::move(keys), parameters, updatable));
+        new ServerKeyedStore(db, plan->columns, plan->storages, plan->table, plan->key,
+                             plan->keyQuery, parameters, updatable));
 }
 
 ServerKeyedStore::ServerKeyedStore(std::shared_ptr<ServerDatabase> db,
@@ -299,7 +328,8 @@ std::unordered_set<int64_t> ServerKeyedStore::MatchingInTable(const std::string&
         names[LowerName(column.name)] = column.name;
     }
     view += " FROM " + Table();
-    const ServerStatement condition = TranslateForServer(criterion, names, 0, true);
+    const ServerStatement condition =
+        TranslateForServer(criterion, names, 0, true, &db_->Catalog().Numbers());
     PgResult result = db_->Run("SELECT velmora_key FROM (" + view + ") AS velmora_view WHERE (" +
                                    condition.text + ")",
                                {});
@@ -603,7 +633,8 @@ std::unordered_set<int64_t> ServerResultStore::Matching(const std::string& crite
         columnList += ", " + QuoteName(column.name);
         names[LowerName(column.name)] = column.name;
     }
-    const std::string condition = TranslateForServer(criterion, names, 0, true).text;
+    const std::string condition =
+        TranslateForServer(criterion, names, 0, true, &db_->Catalog().Numbers()).text;
     std::unordered_set<int64_t> matching;
     constexpr size_t kBatch = 200;
     size_t start = 0;
