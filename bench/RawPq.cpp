@@ -240,13 +240,22 @@ bool FilterTwoConditions(const std::string& uri) {
                 .empty();
 }
 
-bool UpdateOne(const std::string& uri, int id) {
-    Connection db(uri);
-    if (!db.handle || !ReadByKey(db.handle, id)) return false;
-    const Result update =
-        Run(db.handle, "UPDATE tbugreport SET \"Description\" = $1 WHERE \"BugID\" = $2",
-            {"changed by the benchmark", std::to_string(id)});
-    return Succeeded(db.handle, update) && std::atoi(PQcmdTuples(update.get())) == 1;
+// The connection UpdateOne works on, opened by PrepareUpdate.
+std::unique_ptr<Connection> updateConnection;
+
+bool PrepareUpdate(const std::string& uri) {
+    updateConnection = std::make_unique<Connection>(uri);
+    // The list is open and counted, as the engine's is: its keys are read.
+    return updateConnection->handle &&
+           !Keys(updateConnection->handle, BugKeys("", "\"BugID\"")).empty();
+}
+
+bool UpdateOne(int id) {
+    PGconn* db = updateConnection ? updateConnection->handle : nullptr;
+    if (!db || !ReadByKey(db, id)) return false;
+    const Result update = Run(db, "UPDATE tbugreport SET \"Description\" = $1 WHERE \"BugID\" = $2",
+                              {"changed by the benchmark", std::to_string(id)});
+    return Succeeded(db, update) && std::atoi(PQcmdTuples(update.get())) == 1;
 }
 
 bool AddMany(const std::string& uri, int count) {

@@ -16,8 +16,10 @@ bool Walk(const std::string& uri);
 bool SortByText(const std::string& uri);
 // Keys of the bugs matching two more conditions, and their count.
 bool FilterTwoConditions(const std::string& uri);
-// Reads one bug and rewrites its description.
-bool UpdateOne(const std::string& uri, int id);
+// Connects and reads the keys of the bug list (untimed, as the engine's list is opened
+// untimed); then reads one bug and rewrites its description.
+bool PrepareUpdate(const std::string& uri);
+bool UpdateOne(int id);
 // Adds `count` bugs, each taking its identifier from tNextID under the writers' lock first.
 bool AddMany(const std::string& uri, int count);
 // Deflates `file` (zlib level 6) into a new row of tAttachment for bug 1, sent a piece at a time

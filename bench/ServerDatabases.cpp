@@ -60,7 +60,8 @@ ServerDatabases::ServerDatabases(std::string maintenanceUri) : uri_(std::move(ma
         return;
     }
     // "database ... does not exist, skipping" and the like would break up the table.
-    PQsetNoticeProcessor(connection_, [](void*, const char*) {}, nullptr);
+    PQsetNoticeProcessor(
+        connection_, [](void*, const char*) {}, nullptr);
 }
 
 ServerDatabases::~ServerDatabases() {

@@ -49,6 +49,7 @@ struct Operation {
     Work fileRaw;
     Work serverRaw;
     Work engineSetup = nullptr;
+    Work serverRawSetup = nullptr;
 };
 
 // The server run (--server): where the databases are made, and which one is the current size's.
@@ -86,7 +87,9 @@ void CompareOnServer(const Operation& operation, long rows, ServerRun& server) {
         engine = MeasureInChild(
             [&] { return !operation.engineSetup || operation.engineSetup(engineCopy); },
             [&] { return operation.engineWork(engineCopy); });
-        raw = MeasureInChild([] { return true; }, [&] { return operation.serverRaw(rawCopy); });
+        raw = MeasureInChild(
+            [&] { return !operation.serverRawSetup || operation.serverRawSetup(rawCopy); },
+            [&] { return operation.serverRaw(rawCopy); });
     }
     PrintRow(operation.name, rows, engine, raw, "server");
     databases.Drop("velmora_bench_engine");
@@ -104,8 +107,8 @@ std::vector<Operation> Operations() {
         {"GetBugByID + Update of one bug (list open)",
          [](const std::string&) { return engine_work::UpdateOne(5001); },
          [](const std::string& p) { return raw::UpdateOne(p, 5001); },
-         [](const std::string& uri) { return raw_pq::UpdateOne(uri, 5001); },
-         engine_work::PrepareUpdate},
+         [](const std::string&) { return raw_pq::UpdateOne(5001); }, engine_work::PrepareUpdate,
+         raw_pq::PrepareUpdate},
         {"Add of 1,000 bugs", [](const std::string& p) { return engine_work::AddMany(p, 1000); },
          [](const std::string& p) { return raw::AddMany(p, 1000); },
          [](const std::string& uri) { return raw_pq::AddMany(uri, 1000); }},
