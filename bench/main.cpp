@@ -126,7 +126,8 @@ const char* const kUsage =
     "  --bugs N[,N...]  sizes of the bug databases to build (default 10000,100000)\n"
     "  --attach-mb MB   size of the attached file in MB, 0 skips it (default 100)\n"
     "  --only TEXT      run only the operations whose name contains TEXT\n"
-    "  --dir DIRECTORY  where the databases are built (default: a new temporary directory)\n"
+    "  --dir DIRECTORY  where the databases are built, in a new directory that is removed\n"
+    "                   afterwards (default: the temporary directory)\n"
     "  --server URI     also measure on the server: URI names a database of a user who may\n"
     "                   create databases (e.g. postgresql://me@host/postgres); the benchmark\n"
     "                   makes and drops databases named velmora_bench_*\n"
@@ -175,6 +176,8 @@ int main(int argc, char** argv) {
             serverUri = argv[i + 1];
         }
     }
+    // The work happens in a new directory of its own, removed at the end: inside the one given
+    // (which may hold other files and is kept), else in the temporary directory.
     if (!directory.empty()) {
         std::error_code error;
         std::filesystem::create_directories(directory, error);
@@ -184,10 +187,14 @@ int main(int argc, char** argv) {
             return 1;
         }
     } else {
-        std::string pattern = std::filesystem::temp_directory_path() / "velmora-bench-XXXXXX";
-        if (!mkdtemp(pattern.data())) return 1;
-        directory = pattern;
+        directory = std::filesystem::temp_directory_path();
     }
+    std::string pattern = directory + "/velmora-bench-XXXXXX";
+    if (!mkdtemp(pattern.data())) {
+        std::fprintf(stderr, "velmora_bench: cannot create a directory in %s\n", directory.c_str());
+        return 1;
+    }
+    directory = pattern;
     setenv("XDG_STATE_HOME", directory.c_str(), 1); // keeps Err.log out of the build tree
 
     const bool onServer = !serverUri.empty();
