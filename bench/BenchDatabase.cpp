@@ -41,18 +41,17 @@ std::string BuildBenchDatabase(const std::string& path, long bugs) {
     std::string columns;
     for (const char* flag :
          {"\"Read\"", "\"Add\"", "\"Delete\"", "EditClass", "EditPriority", "EditSeverity",
-          "EditReproductive", "EditDescription", "EditRecreateStep", "EditWorkAround", "EditReport",
-          "EditResolution", "EditDateDue", "EditAttachment"})
+          "EditReproductive", "EditDescription", "EditRecreateStep", "EditWorkAround",
+          "EditReport", "EditResolution", "EditDateDue", "EditAttachment"})
         columns += std::string(", ") + flag;
     std::string ones;
-    for (int i = 0; i < 14; ++i)
-        ones += ", 1";
-    bool ok =
-        Run(db, "BEGIN") && Run(db, "INSERT INTO tRole VALUES (1, 'Bench', NULL, 0)") &&
-        Run(db, "INSERT INTO tRight (RightID, RoleID" + columns + ") VALUES (1, 1" + ones + ")") &&
-        Run(db, "INSERT INTO tUserRole VALUES (1, 1)") &&
-        Run(db, "UPDATE tNextID SET NextBugID = " + std::to_string(bugs + 1) +
-                    ", NextRoleID = 2, NextRightID = 2");
+    for (int i = 0; i < 14; ++i) ones += ", 1";
+    bool ok = Run(db, "BEGIN") && Run(db, "INSERT INTO tRole VALUES (1, 'Bench', NULL, 0)") &&
+              Run(db, "INSERT INTO tRight (RightID, RoleID" + columns + ") VALUES (1, 1" + ones +
+                          ")") &&
+              Run(db, "INSERT INTO tUserRole VALUES (1, 1)") &&
+              Run(db, "UPDATE tNextID SET NextBugID = " + std::to_string(bugs + 1) +
+                          ", NextRoleID = 2, NextRightID = 2");
     sqlite3_stmt* insert = nullptr;
     ok = ok && sqlite3_prepare_v2(db,
                                   "INSERT INTO tBugReport (BugID, BugType, Description, Report, "

@@ -19,8 +19,7 @@ using com::ComPtr;
 
 // A session logged in as Admin in the role that holds every right.
 struct Session {
-    explicit Session(const std::string& path)
-        : context(engine::CreateObject<engine::CExeContext>()) {
+    explicit Session(const std::string& path) : context(engine::CreateObject<engine::CExeContext>()) {
         ok = context->OpenAccessDB(Bstr(path).Get()) == S_OK &&
              context->Login(Bstr("Admin").Get(), Bstr("").Get()) == S_OK &&
              context->SetCurRole(1) == S_OK;

@@ -76,8 +76,7 @@ bool Walk(const std::string& path) {
     Statement rows(db.handle, std::string("SELECT * FROM tBugReport WHERE ") + kBugCondition +
                                   " ORDER BY BugID");
     size_t sink = 0;
-    while (rows.handle && sqlite3_step(rows.handle) == SQLITE_ROW)
-        ReadRow(rows.handle, sink);
+    while (rows.handle && sqlite3_step(rows.handle) == SQLITE_ROW) ReadRow(rows.handle, sink);
     return sink > 0;
 }
 
@@ -120,7 +119,8 @@ bool AddMany(const std::string& path, int count) {
         sqlite3_reset(next.handle);
         Statement advance(db.handle, "UPDATE tNextID SET NextBugID = NextBugID + 1");
         if (sqlite3_step(advance.handle) != SQLITE_DONE) return false;
-        if (sqlite3_exec(db.handle, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) return false;
+        if (sqlite3_exec(db.handle, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            return false;
         Statement insert(db.handle, "INSERT INTO tBugReport (BugID, BugType, Description, "
                                     "StatusName, ReportedInVersionID) VALUES (?, 0, ?, 'New', 0)");
         sqlite3_bind_int(insert.handle, 1, id);
