@@ -51,16 +51,19 @@ inline Measurement MeasureInChild(const std::function<bool()>& setup,
     return result;
 }
 
-inline void PrintHeader() {
+// With `backends`, every row names the database it ran on (file or server) in a first column.
+inline void PrintHeader(bool backends = false) {
+    if (backends) std::printf("%-7s ", "db");
     std::printf("%-44s %8s %12s %12s %7s %10s %10s\n", "operation", "rows", "engine ms",
                 "baseline ms", "ratio", "engine MB", "base MB");
 }
 
 inline void PrintRow(const std::string& operation, long rows, const Measurement& engine,
-                     const Measurement& baseline) {
+                     const Measurement& baseline, const char* backend = nullptr) {
     const double ratio = engine.milliseconds >= 0 && baseline.milliseconds > 0
                              ? engine.milliseconds / baseline.milliseconds
                              : 0;
+    if (backend) std::printf("%-7s ", backend);
     std::printf("%-44s %8ld %12.1f %12.1f %6.2fx %10.1f %10.1f\n", operation.c_str(), rows,
                 engine.milliseconds, baseline.milliseconds, ratio, engine.peakKilobytes / 1024.0,
                 baseline.peakKilobytes / 1024.0);
