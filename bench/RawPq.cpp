@@ -96,7 +96,7 @@ std::vector<int> Keys(PGconn* db, const std::string& sql) {
 
 bool ReadByKey(PGconn* db, int key) {
     const Result row =
-        Run(db, "SELECT * FROM tbugreport WHERE \"BugID\" = $1", {std::to_string(key)});
+        Run(db, "SELECT * FROM \"tBugReport\" WHERE \"BugID\" = $1", {std::to_string(key)});
     if (!Succeeded(db, row) || PQntuples(row.get()) != 1) return false;
     size_t sink = 0;
     ReadRow(row.get(), 0, sink);
@@ -108,8 +108,8 @@ bool ReadByKey(PGconn* db, int key) {
 int NextId(PGconn* db, const char* column) {
     if (!Succeeded(db, Result(PQexec(db, kBeginWrite)))) return 0;
     const std::string name = std::string("\"") + column + "\"";
-    const Result next =
-        Run(db, "UPDATE tnextid SET " + name + " = " + name + " + 1 RETURNING " + name + " - 1");
+    const Result next = Run(db, "UPDATE \"tNextID\" SET " + name + " = " + name +
+                                    " + 1 RETURNING " + name + " - 1");
     if (!Succeeded(db, next) || PQntuples(next.get()) != 1 ||
         !Succeeded(db, Result(PQexec(db, "COMMIT"))))
         return 0;
@@ -154,9 +154,9 @@ bool SendDeflated(PGconn* db, const std::string& file) {
 // Reads the content of one attachment back in slices of 1 MB and inflates it into `restored`.
 bool ReceiveInflated(PGconn* db, int attachment, const std::string& restored) {
     const std::string key = std::to_string(attachment);
-    const Result size =
-        Run(db, "SELECT octet_length(\"FileContent\") FROM tattachment WHERE \"AttachmentID\" = $1",
-            {key});
+    const Result size = Run(
+        db, "SELECT octet_length(\"FileContent\") FROM \"tAttachment\" WHERE \"AttachmentID\" = $1",
+        {key});
     if (!Succeeded(db, size) || PQntuples(size.get()) != 1) return false;
     const long total = std::atol(PQgetvalue(size.get(), 0, 0));
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> output(std::fopen(restored.c_str(), "wb"),
@@ -171,10 +171,11 @@ bool ReceiveInflated(PGconn* db, int attachment, const std::string& restored) {
     for (long offset = 0; offset < total && status != Z_STREAM_END; offset += kSlice) {
         const std::string from = std::to_string(offset + 1), length = std::to_string(kSlice);
         const char* values[] = {key.c_str(), from.c_str(), length.c_str()};
-        const Result slice(PQexecParams(db,
-                                        "SELECT substring(\"FileContent\" FROM $2::integer FOR "
-                                        "$3::integer) FROM tattachment WHERE \"AttachmentID\" = $1",
-                                        3, nullptr, values, nullptr, nullptr, 1));
+        const Result slice(
+            PQexecParams(db,
+                         "SELECT substring(\"FileContent\" FROM $2::integer FOR "
+                         "$3::integer) FROM \"tAttachment\" WHERE \"AttachmentID\" = $1",
+                         3, nullptr, values, nullptr, nullptr, 1));
         if (!Succeeded(db, slice) || PQntuples(slice.get()) != 1) return false;
         stream.next_in = reinterpret_cast<unsigned char*>(PQgetvalue(slice.get(), 0, 0));
         stream.avail_in = static_cast<uInt>(PQgetlength(slice.get(), 0, 0));
@@ -191,7 +192,7 @@ bool ReceiveInflated(PGconn* db, int attachment, const std::string& restored) {
 }
 
 std::string BugKeys(const std::string& more, const std::string& order) {
-    return std::string("SELECT \"BugID\" FROM tbugreport WHERE ") + kBugCondition + more +
+    return std::string("SELECT \"BugID\" FROM \"tBugReport\" WHERE ") + kBugCondition + more +
            " ORDER BY " + order;
 }
 
@@ -208,7 +209,7 @@ bool Walk(const std::string& uri) {
     Connection db(uri);
     if (!db.handle) return false;
     const std::string sql =
-        std::string("SELECT * FROM tbugreport WHERE ") + kBugCondition + " ORDER BY \"BugID\"";
+        std::string("SELECT * FROM \"tBugReport\" WHERE ") + kBugCondition + " ORDER BY \"BugID\"";
     // Single-row mode streams the rows as the server sends them, as sqlite3_step does, rather
     // than holding the whole list in memory.
     if (!PQsendQuery(db.handle, sql.c_str()) || !PQsetSingleRowMode(db.handle)) return false;
@@ -253,8 +254,9 @@ bool PrepareUpdate(const std::string& uri) {
 bool UpdateOne(int id) {
     PGconn* db = updateConnection ? updateConnection->handle : nullptr;
     if (!db || !ReadByKey(db, id)) return false;
-    const Result update = Run(db, "UPDATE tbugreport SET \"Description\" = $1 WHERE \"BugID\" = $2",
-                              {"changed by the benchmark", std::to_string(id)});
+    const Result update =
+        Run(db, "UPDATE \"tBugReport\" SET \"Description\" = $1 WHERE \"BugID\" = $2",
+            {"changed by the benchmark", std::to_string(id)});
     return Succeeded(db, update) && std::atoi(PQcmdTuples(update.get())) == 1;
 }
 
@@ -264,11 +266,11 @@ bool AddMany(const std::string& uri, int count) {
     for (int i = 0; i < count; ++i) {
         const int id = NextId(db.handle, "NextBugID");
         if (id == 0) return false;
-        const Result insert =
-            Run(db.handle,
-                "INSERT INTO tbugreport (\"BugID\", \"BugType\", \"Description\", \"StatusName\", "
-                "\"ReportedInVersionID\") VALUES ($1, 0, $2, 'New', 0)",
-                {std::to_string(id), "added by the benchmark"});
+        const Result insert = Run(
+            db.handle,
+            "INSERT INTO \"tBugReport\" (\"BugID\", \"BugType\", \"Description\", \"StatusName\", "
+            "\"ReportedInVersionID\") VALUES ($1, 0, $2, 'New', 0)",
+            {std::to_string(id), "added by the benchmark"});
         if (!Succeeded(db.handle, insert)) return false;
     }
     return true;
@@ -284,7 +286,7 @@ bool AttachAndRestore(const std::string& uri, const std::string& file,
     if (id == 0) return false;
     // One COPY row whose content field is sent a piece at a time: the file is never whole in
     // memory, and the row is stored by one statement.
-    const Result started(PQexec(db.handle, "COPY tattachment (\"AttachmentID\", \"BugID\", "
+    const Result started(PQexec(db.handle, "COPY \"tAttachment\" (\"AttachmentID\", \"BugID\", "
                                            "\"FileName\", \"FileSize\", \"FileDate\", "
                                            "\"FileContent\") FROM STDIN"));
     if (PQresultStatus(started.get()) != PGRES_COPY_IN) return false;

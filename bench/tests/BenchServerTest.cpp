@@ -81,10 +81,10 @@ class RawPqTest : public ::testing::Test {
 };
 
 TEST_F(RawPqTest, TheBuiltDatabaseHoldsTheBugsAndItsCounter) {
-    EXPECT_EQ(Scalar(uri_, "SELECT count(*) FROM tbugreport"), "300");
-    EXPECT_EQ(Scalar(uri_, "SELECT \"NextBugID\" FROM tnextid"), "301");
+    EXPECT_EQ(Scalar(uri_, "SELECT count(*) FROM \"tBugReport\""), "300");
+    EXPECT_EQ(Scalar(uri_, "SELECT \"NextBugID\" FROM \"tNextID\""), "301");
     // Analysed, so that the plans are those of a database in use.
-    EXPECT_NE(Scalar(uri_, "SELECT count(*) FROM pg_stats WHERE tablename = 'tbugreport'"), "0");
+    EXPECT_NE(Scalar(uri_, "SELECT count(*) FROM pg_stats WHERE tablename = 'tBugReport'"), "0");
 }
 
 TEST_F(RawPqTest, ReadsSucceedOnTheSameDatabaseAsTheEngine) {
@@ -101,16 +101,17 @@ TEST_F(RawPqTest, ReadsSucceedOnTheSameDatabaseAsTheEngine) {
 TEST_F(RawPqTest, UpdateRewritesOneBugAndFailsOnAMissingOne) {
     ASSERT_TRUE(raw_pq::PrepareUpdate(uri_));
     EXPECT_TRUE(raw_pq::UpdateOne(120));
-    EXPECT_EQ(Scalar(uri_, "SELECT \"Description\" FROM tbugreport WHERE \"BugID\" = 120"),
+    EXPECT_EQ(Scalar(uri_, "SELECT \"Description\" FROM \"tBugReport\" WHERE \"BugID\" = 120"),
               "changed by the benchmark");
     EXPECT_FALSE(raw_pq::UpdateOne(5001));
 }
 
 TEST_F(RawPqTest, AddManyTakesEachIdentifierFromTheCounter) {
     ASSERT_TRUE(raw_pq::AddMany(uri_, 25));
-    EXPECT_EQ(Scalar(uri_, "SELECT \"NextBugID\" FROM tnextid"), "326");
-    EXPECT_EQ(Scalar(uri_, "SELECT count(*) FROM tbugreport WHERE \"BugID\" BETWEEN 301 AND 325"),
-              "25");
+    EXPECT_EQ(Scalar(uri_, "SELECT \"NextBugID\" FROM \"tNextID\""), "326");
+    EXPECT_EQ(
+        Scalar(uri_, "SELECT count(*) FROM \"tBugReport\" WHERE \"BugID\" BETWEEN 301 AND 325"),
+        "25");
 }
 
 TEST_F(RawPqTest, AttachmentComesBackByteForByte) {

@@ -2,11 +2,14 @@
 
 #include "../log/Log.h"
 #include "ConnectionString.h"
+#include "DataSource.h"
+#include "DataSourcePath.h"
 #include "Database.h"
 
 #include <algorithm>
 #include <cctype>
 #include <limits>
+#include <optional>
 
 namespace velmora::db {
 namespace {
@@ -19,12 +22,38 @@ bool IsColumnName(const std::string& name) {
     });
 }
 
+// On a server the counter moves in one statement under the writers' lock. nullopt when the
+// counter cannot hand out an identifier (the general path below says why) or the server fails.
+std::optional<int32_t> NextOnServer(const std::string& counterColumn) {
+    Connection connection;
+    connection.Open(ProcessConnectionString());
+    Transaction transaction(connection);
+    const std::string value = "COALESCE(" + counterColumn + ", 0)";
+    Recordset counter;
+    counter.Open("UPDATE tNextID SET " + counterColumn + " = " + value + " + 1 WHERE " + value +
+                     " >= 0 AND " + value + " < 2147483647 RETURNING " + counterColumn + " - 1",
+                 connection, CursorType::ForwardOnly, LockType::ReadOnly);
+    if (!counter.IsOpen() || counter.IsEOF()) return std::nullopt;
+    const int32_t result = counter.GetValue(0).asInt();
+    counter.Close();
+    transaction.Commit();
+    return result;
+}
+
 } // namespace
 
 int32_t GetNextID(const std::string& counterColumn) {
     // The counter name becomes part of the statement, so only a plain column name is accepted.
     if (!IsColumnName(counterColumn)) {
         log::LogError(9, kSource, "Invalid counter name '" + counterColumn + "'");
+        return 0;
+    }
+    try {
+        if (IsServerDataSource(DataSourcePath(ProcessConnectionString()))) {
+            if (const auto next = NextOnServer(counterColumn)) return *next;
+        }
+    } catch (const DbError& error) {
+        log::LogComError(9, kSource, error);
         return 0;
     }
     Recordset counter;

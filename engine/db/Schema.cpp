@@ -211,6 +211,8 @@ constexpr std::array kServerPrelude = {
 // without reading the whole file; indexes on what the lists sort and filter by.
 constexpr std::array kServerEpilogue = {
     "ALTER TABLE tAttachment ALTER COLUMN FileContent SET STORAGE EXTERNAL",
+    // The list's key query (a version's bugs in key order) reads this index alone.
+    "CREATE INDEX ixBugVersionTypeKey ON tBugReport (ReportedInVersionID, BugType, BugID)",
     "CREATE INDEX ixBugStatus ON tBugReport (StatusName)",
     "CREATE INDEX ixBugPriority ON tBugReport (PriorityName)",
     "CREATE INDEX ixBugSeverity ON tBugReport (SeverityName)",

@@ -3,6 +3,7 @@
 #include "../DataSource.h"
 #include "../ErrorCodes.h"
 #include "../SelectShape.h"
+#include "../SqlTokenizer.h"
 #include "ServerParameters.h"
 #include "ServerStores.h"
 
@@ -377,7 +378,12 @@ std::unique_ptr<RowStore> ServerDatabase::OpenStore(const std::string& sql,
                                                     const std::vector<Value>& parameters,
                                                     bool updatable) {
     std::lock_guard lock(mutex_);
-    if (!IsReadOnly(sql)) {
+    // A write returns rows only with RETURNING; those rows are read whole.
+    const std::vector<Token> tokens = Tokenize(sql);
+    const bool returning = std::any_of(tokens.begin(), tokens.end(), [&](const Token& token) {
+        return IsKeyword(sql, token, "RETURNING");
+    });
+    if (!IsReadOnly(sql) && !returning) {
         Execute(sql, parameters);
         return nullptr;
     }
