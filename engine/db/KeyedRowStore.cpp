@@ -22,8 +22,6 @@ constexpr size_t kFetchBatch = 500;
 constexpr size_t kBlobPiece = 1024 * 1024;
 // Page reads whose rows stay in memory.
 constexpr size_t kPagesKept = 3;
-// Up to this many matches of a search are looked up one by one among the cursor's rows.
-constexpr size_t kFewMatches = 16;
 
 // Whether sql prepares. The statement prepared here is kept for reading the keys later, where the
 // database reuses statements.
@@ -323,28 +321,7 @@ std::unordered_set<int64_t> KeyedRowStore::Matching(const std::string& criterion
 size_t KeyedRowStore::FirstMatching(const std::string& criterion, std::span<const int64_t> ids,
                                     bool ascending) {
     // The database decides which rows match; a condition on the key is a lookup there.
-    const std::unordered_set<int64_t> matching = MatchingInTable(criterion);
-    if (matching.empty()) return ids.size();
-    if (matching.size() > kFewMatches) {
-        for (size_t i = 0; i < ids.size(); ++i) {
-            if (matching.contains(ids[i])) return i;
-        }
-        return ids.size();
-    }
-    // A few matches (one, for a condition on the key) are looked up among ids one by one.
-    size_t first = ids.size();
-    for (const int64_t id : matching) {
-        const auto end = ids.begin() + static_cast<ptrdiff_t>(first);
-        auto at = end;
-        if (ascending) {
-            at = std::lower_bound(ids.begin(), end, id);
-            if (at != end && *at != id) at = end;
-        } else {
-            at = std::find(ids.begin(), end, id);
-        }
-        first = static_cast<size_t>(at - ids.begin());
-    }
-    return first;
+    return FirstMatchingIn(MatchingInTable(criterion), ids, ascending);
 }
 
 std::unordered_set<int64_t> KeyedRowStore::MatchingInTable(const std::string& criterion) {

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace velmora::db {
@@ -19,6 +20,32 @@ void RowStore::SetColumns(std::vector<ColumnInfo> columns) {
     readings_.reserve(columns_.size());
     for (const ColumnInfo& column : columns_)
         readings_.push_back(NumberReadingOf(column.declType));
+}
+
+size_t FirstMatchingIn(const std::unordered_set<int64_t>& matching, std::span<const int64_t> ids,
+                       bool ascending) {
+    // Up to this many matches (one, for a condition on the key) are looked up one by one.
+    constexpr size_t kFewMatches = 16;
+    if (matching.empty()) return ids.size();
+    if (matching.size() > kFewMatches) {
+        for (size_t i = 0; i < ids.size(); ++i) {
+            if (matching.contains(ids[i])) return i;
+        }
+        return ids.size();
+    }
+    size_t first = ids.size();
+    for (const int64_t id : matching) {
+        const auto end = ids.begin() + static_cast<ptrdiff_t>(first);
+        auto at = end;
+        if (ascending) {
+            at = std::lower_bound(ids.begin(), end, id);
+            if (at != end && *at != id) at = end;
+        } else {
+            at = std::find(ids.begin(), end, id);
+        }
+        first = static_cast<size_t>(at - ids.begin());
+    }
+    return first;
 }
 
 std::vector<ColumnInfo> DescribeColumns(sqlite3_stmt* statement) {

@@ -93,6 +93,11 @@ class RowStore {
     std::vector<NumberReading> readings_; // per column, from its declared type
 };
 
+// The index in ids (rows in cursor order) of the first row in matching, or ids.size() when none
+// is. ascending says ids are sorted, so that each of a few matches is found by halving.
+size_t FirstMatchingIn(const std::unordered_set<int64_t>& matching, std::span<const int64_t> ids,
+                       bool ascending);
+
 // Describes the result columns of a prepared statement.
 std::vector<ColumnInfo> DescribeColumns(sqlite3_stmt* statement);
 

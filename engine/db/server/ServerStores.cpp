@@ -17,7 +17,6 @@ namespace {
 // Values longer than this stay on the server until they are asked for.
 constexpr int64_t kLong = 64 * 1024;
 constexpr size_t kPagesKept = 3;
-constexpr size_t kFewMatches = 16;
 
 // The 64-bit fingerprint of a long text, worked out by the server.
 std::string Digest(const std::string& column) {
@@ -347,27 +346,8 @@ std::unordered_set<int64_t> ServerKeyedStore::Matching(const std::string& criter
 
 size_t ServerKeyedStore::FirstMatching(const std::string& criterion, std::span<const int64_t> ids,
                                        bool ascending) {
-    const std::unordered_set<int64_t> matching = MatchingInTable(criterion);
-    if (matching.empty()) return ids.size();
-    if (matching.size() > kFewMatches) {
-        for (size_t i = 0; i < ids.size(); ++i) {
-            if (matching.contains(ids[i])) return i;
-        }
-        return ids.size();
-    }
-    size_t first = ids.size();
-    for (const int64_t id : matching) {
-        const auto end = ids.begin() + static_cast<ptrdiff_t>(first);
-        auto at = end;
-        if (ascending) {
-            at = std::lower_bound(ids.begin(), end, id);
-            if (at != end && *at != id) at = end;
-        } else {
-            at = std::find(ids.begin(), end, id);
-        }
-        first = static_cast<size_t>(at - ids.begin());
-    }
-    return first;
+    // The database decides which rows match; a condition on the key is a lookup there.
+    return FirstMatchingIn(MatchingInTable(criterion), ids, ascending);
 }
 
 Value ServerKeyedStore::FullValue(const Row& row, size_t column) {
