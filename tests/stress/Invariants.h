@@ -1,6 +1,8 @@
 #pragma once
-// The rules every database keeps whatever happened to it: a sound file, each identifier counter
-// ahead of the identifiers of its table, and no row that points at a missing owner.
+// The rules every database keeps whatever happened to it: sound storage (SQLite's integrity check
+// on a file; the amcheck index and table checks on a server, where that extension is
+// available), each identifier counter above the largest identifier of its table, and no row
+// whose owner is missing.
 #include <string>
 #include <vector>
 

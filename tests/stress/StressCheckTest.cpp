@@ -1,7 +1,5 @@
 // The stress checks find what they are for: each case plants one fault of the kind a broken
 // engine would leave, in a database made as the stress run makes it, and expects it reported.
-#include <sqlite3.h>
-
 #include <gtest/gtest.h>
 
 #include "DatabaseProbe.h"
@@ -12,6 +10,7 @@
 #include "WorkerSeed.h"
 #include "Workspace.h"
 #include "engine/log/Log.h"
+#include "tests/support/TestDataSource.h"
 
 namespace velmora::stress {
 namespace {
@@ -25,15 +24,9 @@ class StressCheckTest : public ::testing::Test {
     }
     void TearDown() override { log::SetLogDirectoryForTesting(""); }
 
+    // Changes the database as another client would, beside the engine.
     void Execute(const std::string& sql) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(database_.c_str(), &db), SQLITE_OK);
-        char* message = nullptr;
-        const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
-        const std::string text = message ? message : "";
-        sqlite3_free(message);
-        sqlite3_close(db);
-        ASSERT_EQ(rc, SQLITE_OK) << text << " in " << sql;
+        ASSERT_EQ(test::TestDataSource::Execute(database_, sql), "");
     }
 
     // A bug row as a worker's add would leave it; the counter moves past it.
@@ -74,7 +67,8 @@ class StressCheckTest : public ::testing::Test {
     }
 
     Workspace folder_{"", "velmora-stress-check"};
-    std::string database_ = folder_.Child("check.mdb");
+    test::TestDataSource sources_;
+    std::string database_ = sources_.Create(folder_.Path(), "check.mdb");
     SeedLayout layout_;
     SeedRows seed_;
 };

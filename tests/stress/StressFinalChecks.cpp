@@ -112,27 +112,27 @@ std::vector<std::string> CheckSynchronizedCopies(const std::string& database,
         ForgetLastError();
         Require(session->Synchronize(), "Synchronize");
     }
+    // Every copy beside its source, compared here: the texts compare without regard to letter
+    // case in the database (on either kind), but a copy that differs in case is stale.
     struct Copy {
         const char* what;
         const char* query;
     };
     static constexpr Copy kCopies[] = {
         {"ReportedBy", "SELECT b.BugID, b.ReportedBy, u.UserName FROM tBugReport b JOIN tUser u "
-                       "ON u.UserID = b.ReportedByID WHERE COALESCE(b.ReportedBy, '') <> "
-                       "COALESCE(u.UserName, '') COLLATE BINARY"},
+                       "ON u.UserID = b.ReportedByID"},
         {"ReportedInVersion",
          "SELECT b.BugID, b.ReportedInVersion, v.VersionName FROM tBugReport b JOIN tVersion v "
-         "ON v.VersionID = b.ReportedInVersionID WHERE COALESCE(b.ReportedInVersion, '') <> "
-         "COALESCE(v.VersionName, '') COLLATE BINARY"},
+         "ON v.VersionID = b.ReportedInVersionID"},
         {"Classification",
          "SELECT b.BugID, b.Classification, c.ClassName FROM tBugReport b JOIN tClassification c "
-         "ON c.ClassificationID = b.ClassID WHERE COALESCE(b.Classification, '') <> "
-         "COALESCE(c.ClassName, '') COLLATE BINARY"},
+         "ON c.ClassificationID = b.ClassID"},
     };
     std::vector<std::string> violations;
     DatabaseProbe db(database);
     for (const Copy& copy : kCopies) {
         for (const auto& row : db.Rows(copy.query)) {
+            if (row.at(1) == row.at(2)) continue;
             violations.push_back("after Synchronize, bug " + row.at(0) + " holds " + copy.what +
                                  " '" + row.at(1) + "' instead of '" + row.at(2) + "'");
         }

@@ -2,7 +2,6 @@
 // once; afterwards the database is checked against what every worker was told.
 #include <chrono>
 #include <exception>
-#include <filesystem>
 #include <iostream>
 #include <sstream>
 
@@ -11,6 +10,8 @@
 #include "DatabaseProbe.h"
 #include "Invariants.h"
 #include "JournalFile.h"
+#include "RunDatabase.h"
+#include "ServerSessions.h"
 #include "StressChecker.h"
 #include "StressFinalChecks.h"
 #include "StressSummary.h"
@@ -24,13 +25,19 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: velmora_stress [--clients K] [--operations M | --seconds T] [--seed S]\n"
-    "                      [--dir D] [--keep]\n"
+    "                      [--server URI] [--dir D] [--keep]\n"
     "  --clients K      worker processes on the one database (default 4)\n"
     "  --operations M   operations per worker (default 500)\n"
     "  --seconds T      run for T seconds instead of a number of operations\n"
     "  --seed S         seed of every random choice (default 1)\n"
+    "  --server URI     work on a new database on this PostgreSQL server (a maintenance URI\n"
+    "                   such as $VELMORA_TEST_SERVER) instead of a file\n"
     "  --dir D          work in folder D (kept) instead of a new temporary one\n"
-    "  --keep           keep the temporary folder (it is kept anyway after a violation)\n";
+    "  --keep           keep the temporary folder and the server database (both are kept\n"
+    "                   anyway after a violation)\n";
+
+// How long the sessions of clients that ended may take to leave the server.
+constexpr std::chrono::milliseconds kSessionEndLimit{15000};
 
 std::string JoinIds(const std::vector<LONG>& ids) {
     std::string text;
@@ -76,12 +83,15 @@ int RunParent(const CommandLine& options) {
         throw std::invalid_argument("--operations and --seconds exclude each other");
 
     Workspace workspace(options.Text("dir", ""), "velmora-stress");
-    if (options.Has("keep")) workspace.Keep();
-    const std::string database = workspace.Child("stress.mdb");
-    if (std::filesystem::exists(database))
-        throw std::runtime_error(database + " exists already; choose an empty folder");
+    RunDatabase run(workspace, "stress.mdb", options.Text("server", ""));
+    if (options.Has("keep")) {
+        workspace.Keep();
+        run.Keep();
+    }
+    const std::string& database = run.DataSource();
     log::SetLogDirectoryForTesting(workspace.Path() + "/");
     const SeedLayout layout = CreateWorkerDatabase(database, workers);
+    const std::string noStorageCheck = run.PrepareIntegrityCheck();
     const SeedRows seedRows = ReadSeedRows(DatabaseProbe(database));
 
     const auto started = std::chrono::steady_clock::now();
@@ -119,6 +129,17 @@ int RunParent(const CommandLine& options) {
     }
     const StressExpectation expected = BuildExpectation(journals);
     violations.insert(violations.end(), expected.violations.begin(), expected.violations.end());
+    std::vector<std::string> notes;
+    if (run.OnServer()) {
+        // Every client ended: none may have left a session, a transaction or the write lock.
+        const SessionsLeft left = AwaitOtherSessionsEnd(DatabaseProbe(database), kSessionEndLimit);
+        violations.insert(violations.end(), left.violations.begin(), left.violations.end());
+        notes.push_back("every client's server session ended; no advisory lock held");
+        notes.push_back(noStorageCheck.empty()
+                            ? "storage checked with amcheck (indexes and tables) instead of "
+                              "PRAGMA integrity_check"
+                            : "skipped on a server: the storage check: " + noStorageCheck);
+    }
     {
         const DatabaseProbe db(database);
         for (auto& found : CompareWithDatabase(expected, seedRows, db))
@@ -131,10 +152,13 @@ int RunParent(const CommandLine& options) {
     for (auto& found : CheckSynchronizedCopies(database, layout))
         violations.push_back(std::move(found));
 
-    std::cout << "database:     " << database << "\n";
+    std::cout << "database:     " << run.Shown() << "\n";
+    for (const std::string& note : notes)
+        std::cout << "checks:       " << note << "\n";
     PrintSummary(std::cout, workers, elapsed, CountOperations(journals), violations);
     if (!violations.empty()) {
         workspace.Keep();
+        run.Keep();
         std::cout << "kept " << workspace.Path() << " for inspection\n";
         return 1;
     }
@@ -148,8 +172,8 @@ int main(int argc, char** argv) {
     using namespace velmora::stress;
     try {
         const CommandLine options(argc, argv,
-                                  {"clients", "operations", "seconds", "seed", "dir", "worker",
-                                   "database", "journal", "scratch", "version", "classes",
+                                  {"clients", "operations", "seconds", "seed", "dir", "server",
+                                   "worker", "database", "journal", "scratch", "version", "classes",
                                    "deadline-ms"},
                                   {"keep", "help"});
         if (options.Has("help")) {
