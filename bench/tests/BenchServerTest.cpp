@@ -43,9 +43,12 @@ std::string Scalar(const std::string& uri, const std::string& sql) {
     return PQgetvalue(result.get(), 0, 0);
 }
 
-// A bench database of 300 bugs on the server, and a fresh copy of it per case.
+// A bench database of 300 bugs on the server, and a fresh copy of it per case. CTest runs each
+// case in a process of its own, several at once: the names carry the process.
 class RawPqTest : public ::testing::Test {
   protected:
+    static std::string TemplateName() { return "velmora_bench_test_" + std::to_string(getpid()); }
+    static std::string CopyName() { return TemplateName() + "_copy"; }
     static void SetUpTestSuite() {
         const char* server = std::getenv("VELMORA_TEST_SERVER");
         if (!server || !*server) return;
@@ -57,13 +60,13 @@ class RawPqTest : public ::testing::Test {
         ASSERT_EQ(databases_->Error(), "");
         const std::string file = *directory_ + "/bench.mdb";
         ASSERT_EQ(BuildBenchDatabase(file, 300), "");
-        ASSERT_TRUE(databases_->BuildFromFile(VELMORA_TOOL, file, "velmora_bench_test"))
+        ASSERT_TRUE(databases_->BuildFromFile(VELMORA_TOOL, file, TemplateName()))
             << databases_->Error();
     }
     static void TearDownTestSuite() {
         if (!databases_) return;
-        databases_->Drop("velmora_bench_test_copy");
-        databases_->Drop("velmora_bench_test");
+        databases_->Drop(CopyName());
+        databases_->Drop(TemplateName());
         delete databases_;
         databases_ = nullptr;
         std::filesystem::remove_all(*directory_);
@@ -71,7 +74,7 @@ class RawPqTest : public ::testing::Test {
     }
     void SetUp() override {
         if (!databases_) GTEST_SKIP() << "needs VELMORA_TEST_SERVER";
-        uri_ = databases_->FreshCopy("velmora_bench_test", "velmora_bench_test_copy");
+        uri_ = databases_->FreshCopy(TemplateName(), CopyName());
         ASSERT_NE(uri_, "") << databases_->Error();
     }
 
@@ -124,16 +127,16 @@ TEST_F(RawPqTest, AttachmentComesBackByteForByte) {
     const std::string back((std::istreambuf_iterator<char>(b)), {});
     EXPECT_EQ(original.size(), 3u * 1024 * 1024);
     EXPECT_TRUE(original == back);
-    EXPECT_EQ(Scalar(uri_, "SELECT \"FileSize\" FROM tattachment"),
+    EXPECT_EQ(Scalar(uri_, "SELECT \"FileSize\" FROM \"tAttachment\""),
               std::to_string(original.size()));
     EXPECT_FALSE(raw_pq::AttachAndRestore(uri_, *directory_ + "/missing.txt", restored));
 }
 
 TEST_F(RawPqTest, MissingTemplateOrToolIsReported) {
-    EXPECT_EQ(databases_->FreshCopy("velmora_bench_no_such", "velmora_bench_test_copy"), "");
+    EXPECT_EQ(databases_->FreshCopy("velmora_bench_no_such", CopyName()), "");
     EXPECT_NE(databases_->Error(), "");
-    EXPECT_FALSE(databases_->BuildFromFile("/nonexistent/velmora", *directory_ + "/bench.mdb",
-                                           "velmora_bench_test_copy"));
+    EXPECT_FALSE(
+        databases_->BuildFromFile("/nonexistent/velmora", *directory_ + "/bench.mdb", CopyName()));
     EXPECT_NE(databases_->Error().find("velmora copy failed"), std::string::npos);
 }
 
