@@ -20,8 +20,6 @@ constexpr int64_t kLongText = 64 * 1024;
 constexpr size_t kFetchBatch = 500;
 // Long binaries travel to and from the database in pieces of this size.
 constexpr size_t kBlobPiece = 1024 * 1024;
-// Page reads whose rows stay in memory.
-constexpr size_t kPagesKept = 3;
 
 // Whether sql prepares. The statement prepared here is kept for reading the keys later, where the
 // database reuses statements.
@@ -206,8 +204,7 @@ Statement& KeyedRowStore::RangeRead() {
 }
 
 std::vector<int64_t> KeyedRowStore::Run() {
-    cache_.clear();
-    pages_.clear();
+    cache_.Clear();
     Statement keys(db_, keyQuery_);
     keys.BindDerived(parameters_);
     std::vector<int64_t> ids;
@@ -217,8 +214,7 @@ std::vector<int64_t> KeyedRowStore::Run() {
 }
 
 std::vector<int64_t> KeyedRowStore::RunFirst(size_t count) {
-    cache_.clear();
-    pages_.clear();
+    cache_.Clear();
     // The highest key first: a row added after this has a higher one, and the rest of the keys,
     // read later, leave it out.
     {
@@ -247,13 +243,7 @@ std::vector<int64_t> KeyedRowStore::RunRest(const std::unordered_set<int64_t>& k
 }
 
 const Row* KeyedRowStore::Cached(int64_t id) const {
-    const auto it = cache_.find(id);
-    return it == cache_.end() ? nullptr : &it->second.row;
-}
-
-void KeyedRowStore::Cache(Row row, uint64_t page) {
-    const int64_t id = row.id;
-    cache_.insert_or_assign(id, CachedRow{std::move(row), page});
+    return cache_.Find(id);
 }
 
 void KeyedRowStore::Fetch(const std::vector<int64_t>& ids, uint64_t page) {
@@ -270,7 +260,7 @@ void KeyedRowStore::Fetch(const std::vector<int64_t>& ids, uint64_t page) {
             sqlite3_bind_int64(rows.get(), 1, *lowest);
             sqlite3_bind_int64(rows.get(), 2, *highest);
             while (rows.Step()) {
-                if (wanted.contains(rows.ColumnInt64(0))) Cache(ReadRow(rows.get()), page);
+                if (wanted.contains(rows.ColumnInt64(0))) cache_.Put(ReadRow(rows.get()), page);
             }
             continue;
         }
@@ -282,35 +272,18 @@ void KeyedRowStore::Fetch(const std::vector<int64_t>& ids, uint64_t page) {
         Statement rows(db_, "SELECT " + RowProjection() + " FROM " + QualifiedTable() +
                                 " WHERE rowid IN (" + list + ")");
         while (rows.Step())
-            Cache(ReadRow(rows.get()), page);
+            cache_.Put(ReadRow(rows.get()), page);
     }
 }
 
 std::vector<int64_t> KeyedRowStore::LoadPage(const std::vector<int64_t>& ids) {
-    // Rows of the page read earlier are read again, so that a row deleted since is noticed.
-    for (const int64_t id : ids)
-        cache_.erase(id);
-    const uint64_t page = ++lastPage_;
-    pages_.push_back(page);
-    if (pages_.size() > kPagesKept) {
-        const uint64_t oldest = pages_.front();
-        pages_.pop_front();
-        std::erase_if(cache_, [oldest](const auto& entry) { return entry.second.page == oldest; });
-    }
+    const uint64_t page = cache_.BeginPage(ids);
     Fetch(ids, page);
-    std::vector<int64_t> missing;
-    for (const int64_t id : ids) {
-        if (!cache_.contains(id)) missing.push_back(id);
-    }
-    return missing;
+    return cache_.Missing(ids);
 }
 
 void KeyedRowStore::Reload(int64_t id) {
-    // The row stays with the page it came with; a new row joins the latest page.
-    const auto held = cache_.find(id);
-    const uint64_t page = held != cache_.end() ? held->second.page : lastPage_;
-    if (held != cache_.end()) cache_.erase(held);
-    Fetch({id}, page);
+    Fetch({id}, cache_.Forget(id));
 }
 
 std::unordered_set<int64_t> KeyedRowStore::Matching(const std::string& criterion,
@@ -533,7 +506,7 @@ void KeyedRowStore::Remove(const Row& original) {
     remove.Run();
     if (sqlite3_changes(db_) == 0) FailConcurrency();
     const int64_t id = original.id; // original may live in the cache
-    cache_.erase(id);
+    cache_.Erase(id);
 }
 
 } // namespace velmora::db

@@ -5,7 +5,6 @@
 #include "RowStore.h"
 #include "SelectShape.h"
 
-#include <deque>
 #include <unordered_map>
 
 struct sqlite3;
@@ -60,12 +59,6 @@ class KeyedRowStore : public RowStore {
     std::string UnchangedCondition(const Row& original, int firstParameter) const;
     int BindUnchanged(sqlite3_stmt* statement, const Row& original, int firstParameter) const;
     void WriteSpools(int64_t rowid, const EditBuffer& edit);
-    void Cache(Row row, uint64_t page);
-
-    struct CachedRow {
-        Row row;
-        uint64_t page = 0; // the page read that brought it
-    };
 
     sqlite3* db_;
     std::string keyQuery_;
@@ -76,12 +69,7 @@ class KeyedRowStore : public RowStore {
     std::vector<Value> parameters_; // the values of keyQuery_'s numbered placeholders
     bool updatable_;
     int64_t highestKey_ = 0; // the table's highest key when RunFirst ran
-    // The rows of the last few page reads. Keeping more than one lets a cursor go back to its
-    // first row and return to a row it found without reading either page again, and keeps the
-    // values a found row was handed out with as the ones a later change is checked against.
-    std::unordered_map<int64_t, CachedRow> cache_;
-    std::deque<uint64_t> pages_; // page reads held in cache_, oldest first
-    uint64_t lastPage_ = 0;
+    RowPageCache cache_;
 };
 
 } // namespace velmora::db

@@ -22,6 +22,55 @@ void RowStore::SetColumns(std::vector<ColumnInfo> columns) {
         readings_.push_back(NumberReadingOf(column.declType));
 }
 
+namespace {
+// Page reads whose rows stay in memory.
+constexpr size_t kPagesKept = 3;
+} // namespace
+
+const Row* RowPageCache::Find(int64_t id) const {
+    const auto it = rows_.find(id);
+    return it == rows_.end() ? nullptr : &it->second.row;
+}
+
+void RowPageCache::Clear() {
+    rows_.clear();
+    pages_.clear();
+}
+
+uint64_t RowPageCache::BeginPage(const std::vector<int64_t>& ids) {
+    for (const int64_t id : ids)
+        rows_.erase(id);
+    const uint64_t page = ++lastPage_;
+    pages_.push_back(page);
+    if (pages_.size() > kPagesKept) {
+        const uint64_t oldest = pages_.front();
+        pages_.pop_front();
+        std::erase_if(rows_, [oldest](const auto& entry) { return entry.second.page == oldest; });
+    }
+    return page;
+}
+
+uint64_t RowPageCache::Forget(int64_t id) {
+    const auto held = rows_.find(id);
+    if (held == rows_.end()) return lastPage_;
+    const uint64_t page = held->second.page;
+    rows_.erase(held);
+    return page;
+}
+
+void RowPageCache::Put(Row row, uint64_t page) {
+    const int64_t id = row.id;
+    rows_.insert_or_assign(id, Held{std::move(row), page});
+}
+
+std::vector<int64_t> RowPageCache::Missing(const std::vector<int64_t>& ids) const {
+    std::vector<int64_t> missing;
+    for (const int64_t id : ids) {
+        if (!rows_.contains(id)) missing.push_back(id);
+    }
+    return missing;
+}
+
 size_t FirstMatchingIn(const std::unordered_set<int64_t>& matching, std::span<const int64_t> ids,
                        bool ascending) {
     // Up to this many matches (one, for a condition on the key) are looked up one by one.

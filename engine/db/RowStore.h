@@ -5,9 +5,11 @@
 #include "Cell.h"
 #include "ChunkSpool.h"
 
+#include <deque>
 #include <memory>
 #include <optional>
 #include <span>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -34,6 +36,35 @@ struct EditBuffer {
         }
         return true;
     }
+};
+
+// The rows of a keyed store's last few page reads. Keeping more than one lets a cursor go back to
+// its first row and return to a row it found without reading either page again, and keeps the
+// values a found row was handed out with as the ones a later change is checked against.
+class RowPageCache {
+  public:
+    const Row* Find(int64_t id) const;
+    bool Contains(int64_t id) const { return rows_.contains(id); }
+    void Clear();
+    // Starts a page read of ids: their rows are read again (so that a row deleted since is
+    // noticed) and the oldest page beyond those kept is forgotten. Returns the page's number.
+    uint64_t BeginPage(const std::vector<int64_t>& ids);
+    // Forgets one row that is about to be read again; returns the page it stays with (a new
+    // row joins the latest page).
+    uint64_t Forget(int64_t id);
+    void Erase(int64_t id) { rows_.erase(id); }
+    void Put(Row row, uint64_t page);
+    // The ids among ids whose rows the page read did not bring.
+    std::vector<int64_t> Missing(const std::vector<int64_t>& ids) const;
+
+  private:
+    struct Held {
+        Row row;
+        uint64_t page = 0; // the page read that brought it
+    };
+    std::unordered_map<int64_t, Held> rows_;
+    std::deque<uint64_t> pages_; // page reads held, oldest first
+    uint64_t lastPage_ = 0;
 };
 
 class RowStore {

@@ -16,7 +16,6 @@ namespace {
 
 // Values longer than this stay on the server until they are asked for.
 constexpr int64_t kLong = 64 * 1024;
-constexpr size_t kPagesKept = 3;
 
 // The 64-bit fingerprint of a long text, worked out by the server.
 std::string Digest(const std::string& column) {
@@ -249,14 +248,12 @@ std::vector<int64_t> ServerKeyedStore::Keys(const std::string& sql) {
 }
 
 std::vector<int64_t> ServerKeyedStore::Run() {
-    cache_.clear();
-    pages_.clear();
+    cache_.Clear();
     return Keys(keyQuery_);
 }
 
 std::vector<int64_t> ServerKeyedStore::RunFirst(size_t count) {
-    cache_.clear();
-    pages_.clear();
+    cache_.Clear();
     // The highest key first: a row added after this has a higher one, and the rest of the keys,
     // read later, leave it out.
     {
@@ -276,8 +273,7 @@ std::vector<int64_t> ServerKeyedStore::RunRest(const std::unordered_set<int64_t>
 }
 
 const Row* ServerKeyedStore::Cached(int64_t id) const {
-    const auto it = cache_.find(id);
-    return it == cache_.end() ? nullptr : &it->second.row;
+    return cache_.Find(id);
 }
 
 void ServerKeyedStore::Fetch(const std::vector<int64_t>& ids, uint64_t page) {
@@ -286,36 +282,18 @@ void ServerKeyedStore::Fetch(const std::vector<int64_t>& ids, uint64_t page) {
                                  " = ANY($1::bigint[])",
                              {Value::Text(IdArray(ids))});
     const int count = PQntuples(rows.get());
-    for (int row = 0; row < count; ++row) {
-        Row read = ReadRow(rows.get(), row);
-        const int64_t id = read.id;
-        cache_.insert_or_assign(id, CachedRow{std::move(read), page});
-    }
+    for (int row = 0; row < count; ++row)
+        cache_.Put(ReadRow(rows.get(), row), page);
 }
 
 std::vector<int64_t> ServerKeyedStore::LoadPage(const std::vector<int64_t>& ids) {
-    for (const int64_t id : ids)
-        cache_.erase(id);
-    const uint64_t page = ++lastPage_;
-    pages_.push_back(page);
-    if (pages_.size() > kPagesKept) {
-        const uint64_t oldest = pages_.front();
-        pages_.pop_front();
-        std::erase_if(cache_, [oldest](const auto& entry) { return entry.second.page == oldest; });
-    }
+    const uint64_t page = cache_.BeginPage(ids);
     Fetch(ids, page);
-    std::vector<int64_t> missing;
-    for (const int64_t id : ids) {
-        if (!cache_.contains(id)) missing.push_back(id);
-    }
-    return missing;
+    return cache_.Missing(ids);
 }
 
 void ServerKeyedStore::Reload(int64_t id) {
-    const auto held = cache_.find(id);
-    const uint64_t page = held != cache_.end() ? held->second.page : lastPage_;
-    if (held != cache_.end()) cache_.erase(held);
-    Fetch({id}, page);
+    Fetch({id}, cache_.Forget(id));
 }
 
 std::unordered_set<int64_t> ServerKeyedStore::MatchingInTable(const std::string& criterion) {
@@ -536,7 +514,7 @@ void ServerKeyedStore::Remove(const Row& original) {
     if (std::atoll(PQcmdTuples(result.get())) == 0) FailConcurrency();
     level.Commit();
     const int64_t id = original.id;
-    cache_.erase(id);
+    cache_.Erase(id);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,7 +5,6 @@
 #include "../RowStore.h"
 #include "ServerDatabase.h"
 
-#include <deque>
 #include <unordered_map>
 
 namespace velmora::db {
@@ -57,11 +56,6 @@ class ServerKeyedStore : public RowStore {
     std::string NewValue(size_t column, const EditBuffer& edit, std::vector<Value>& values);
     void StoreSpools(const EditBuffer& edit);
 
-    struct CachedRow {
-        Row row;
-        uint64_t page = 0;
-    };
-
     std::shared_ptr<ServerDatabase> db_;
     std::vector<Storage> storages_; // per column
     std::string table_;
@@ -70,9 +64,7 @@ class ServerKeyedStore : public RowStore {
     std::vector<Value> parameters_;
     bool updatable_;
     int64_t highestKey_ = INT64_MIN;
-    std::unordered_map<int64_t, CachedRow> cache_;
-    std::deque<uint64_t> pages_;
-    uint64_t lastPage_ = 0;
+    RowPageCache cache_;
 };
 
 class ServerResultStore : public RowStore {
